@@ -9,6 +9,7 @@
 // the significant-figure rules count the digits of the texts as typed.
 
 #include <array>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -221,3 +222,9 @@ struct ExperimentRecord
 };
 
 SystemType SystemTypeOf(const TestSettings &settings);
+
+// The first PointCount points: the only ones any calculation, graph or report may read.
+inline std::span<const DataPoint> UsedPoints(const ExperimentRecord &record)
+{
+    return {record.Points.data(), static_cast<std::size_t>(record.PointCount)};
+}
