@@ -226,5 +226,7 @@ SystemType SystemTypeOf(const TestSettings &settings);
 // The first PointCount points: the only ones any calculation, graph or report may read.
 inline std::span<const DataPoint> UsedPoints(const ExperimentRecord &record)
 {
-    return {record.Points.data(), static_cast<std::size_t>(record.PointCount)};
+    const int count
+        = record.PointCount < 0 ? 0 : (record.PointCount > MaxPoints ? MaxPoints : record.PointCount);
+    return {record.Points.data(), static_cast<std::size_t>(count)};
 }

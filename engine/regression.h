@@ -14,8 +14,7 @@ public:
     XYPoint(double x, double y)
         : x_(x)
         , y_(y)
-    {
-    }
+    { }
     double X() const { return x_; }
     double Y() const { return y_; }
 

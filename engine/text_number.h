@@ -1,11 +1,25 @@
 #pragma once
 
 // Numbers typed by the operator or read from a worksheet are kept as texts and read
-// with the C library's atof / atoi rules: leading blanks, optional sign, the longest
-// leading number, anything after it ignored, 0 when there is none. Always in the "C"
-// locale, so "1.5" is one and a half whatever the desktop's language.
+// with atof / atoi rules: leading blanks, optional sign, digits, optional decimal point
+// and exponent, anything after the number ignored, 0 when there is none. Always in the
+// "C" locale, so "1.5" is one and a half whatever the desktop's language. Only decimal
+// numbers count: "nan", "inf" or "0x1A" in a cell read as 0 (or 0 before the "x"), never
+// as a value that would poison every result.
 
+#include <cstddef>
+#include <optional>
 #include <string_view>
+
+// Where the leading decimal number of a text stands.
+struct LeadingDecimal
+{
+    std::size_t begin = 0; // its sign or first digit, after the leading blanks
+    std::size_t mantissaEnd = 0; // one past the mantissa (the exponent letter, if any)
+    std::size_t end = 0; // one past the exponent's last digit, or mantissaEnd
+};
+
+std::optional<LeadingDecimal> FindLeadingDecimal(std::string_view text);
 
 double LeadingNumber(std::string_view text);
 int LeadingInteger(std::string_view text);
