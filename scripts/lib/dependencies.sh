@@ -8,6 +8,7 @@ ORVANE_PACKAGES=(
     libinih-dev
     googletest libgtest-dev libgmock-dev
     libbenchmark-dev
+    locales
 )
 
 orvane_missing_packages() {
@@ -19,20 +20,31 @@ orvane_missing_packages() {
     done
 }
 
+orvane_as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    elif command -v sudo >/dev/null 2>&1; then
+        sudo "$@"
+    else
+        echo "Needs root to run: $* (no sudo available)." >&2
+        return 1
+    fi
+}
+
+# The tests read numbers under a German locale (decimal comma) to prove the "C" rules hold.
+orvane_ensure_test_locale() {
+    if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+        echo "Generating the de_DE.UTF-8 locale for the tests"
+        orvane_as_root localedef -i de_DE -f UTF-8 de_DE.UTF-8
+    fi
+}
+
 orvane_install_packages() {
     local missing
     mapfile -t missing < <(orvane_missing_packages "$@")
     [ "${#missing[@]}" -eq 0 ] && return 0
 
-    local -a asRoot=()
-    if [ "$(id -u)" -ne 0 ]; then
-        if ! command -v sudo >/dev/null 2>&1; then
-            echo "Missing packages (${missing[*]}) and no sudo to install them; please install them as root." >&2
-            return 1
-        fi
-        asRoot=(sudo)
-    fi
     echo "Installing: ${missing[*]}"
-    "${asRoot[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q </dev/null
-    "${asRoot[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
+    orvane_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q </dev/null
+    orvane_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
 }
