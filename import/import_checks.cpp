@@ -1,0 +1,27 @@
+#include "import_checks.h"
+
+#include "experiment_record.h"
+#include "text_number.h"
+
+#include <string>
+
+namespace {
+
+bool Readable(const std::string &text)
+{
+    return !text.empty() && text != "0" && LeadingNumber(text) != 0;
+}
+
+} // namespace
+
+std::optional<Refusal> CheckVolumeAndFlowRate(const TestSettings &settings)
+{
+    const bool open = settings.LoopType == OpenLoop;
+    if ((!open || settings.ResponseFormat == CalibratedAnalyzerOutput) && !Readable(settings.TotalVolume)) {
+        return Refusal {"Volume for Test Material Error", "Cannot read the Volume given."};
+    }
+    if (open && !Readable(settings.FlowRate)) {
+        return Refusal {"Flow Rate for Test Material Error", "Cannot read the Flow Rate given."};
+    }
+    return std::nullopt;
+}

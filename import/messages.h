@@ -1,0 +1,23 @@
+#pragma once
+
+// What the import has to tell the operator. The desktop program shows a modal message box,
+// the batch tool prints "CAPTION: TEXT" on standard error; the import itself never shows or
+// prints anything, so it can be driven and checked without a window.
+
+#include <string>
+
+// A message for the operator, or an entry refused by a check (caption "Invalid Entry" for
+// the dialogs' validation). Texts are Windows-1252.
+struct Refusal
+{
+    std::string Caption;
+    std::string Text;
+};
+
+class MessageSink
+{
+public:
+    virtual ~MessageSink() = default;
+    // Returns once the operator has seen the message; the caller then goes on.
+    virtual void Show(const std::string &caption, const std::string &text) = 0;
+};
