@@ -1,0 +1,149 @@
+#include "permeation.h"
+
+#include "significant_figures.h"
+#include "text_number.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr double Pi = 3.141592653589793;
+constexpr double CentimetresPerInch = 2.54;
+
+bool IsEntered(const std::string &text)
+{
+    return !text.empty() && text != "0";
+}
+
+// The diameter text the chosen unit reads, or none for an unknown unit.
+const std::string *DiameterText(const SpecimenInputs &specimen)
+{
+    switch (specimen.DiameterUnit) {
+    case 0:
+        return &specimen.DiameterInchText;
+    case 1:
+        return &specimen.DiameterCmText;
+    default:
+        return nullptr;
+    }
+}
+
+double RadiusInCentimetres(const SpecimenInputs &specimen, const std::string &diameter)
+{
+    if (specimen.DiameterUnit == 0) {
+        return LeadingNumber(diameter) * CentimetresPerInch / 2;
+    }
+    return LeadingNumber(diameter) / 2;
+}
+
+} // namespace
+
+bool IsOpenLoop(const ExperimentRecord &record)
+{
+    return record.Settings.LoopType == OpenLoop;
+}
+
+double TotalVolume(const ExperimentRecord &record)
+{
+    return LeadingNumber(record.Settings.TotalVolume);
+}
+
+double FlowRate(const ExperimentRecord &record)
+{
+    return LeadingNumber(record.Settings.FlowRate);
+}
+
+double LoopMultiplier(const ExperimentRecord &record)
+{
+    return IsOpenLoop(record) ? FlowRate(record) : TotalVolume(record);
+}
+
+double ExposedArea(const ExperimentRecord &record)
+{
+    return LeadingNumber(record.ExposedAreaText);
+}
+
+double SpecimenArea(const ExperimentRecord &record)
+{
+    return LeadingNumber(record.Specimen.AreaText);
+}
+
+void ComputeExposedArea(ExperimentRecord &record)
+{
+    SpecimenInputs &specimen = record.Specimen;
+    if (specimen.AreaMode == 0) {
+        if (IsEntered(specimen.AreaText)) {
+            record.ExposedAreaText = specimen.AreaText;
+        }
+    } else if (specimen.AreaMode == 1) {
+        const std::string *diameter = DiameterText(specimen);
+        if (diameter != nullptr && IsEntered(*diameter)) {
+            const double radius = RadiusInCentimetres(specimen, *diameter);
+            const double area = radius * radius * Pi;
+            // The area carries the precision of the diameter it was computed from.
+            record.ExposedAreaText
+                = FormatSignificant(area, SignificantDigits(*diameter), DecimalPlaces(*diameter));
+        }
+    }
+    specimen.AreaText = record.ExposedAreaText;
+}
+
+double PointQuantity(const ExperimentRecord &record, int index)
+{
+    return (LoopMultiplier(record) * UsedPoints(record)[index].Value) / ExposedArea(record);
+}
+
+QuadraticCoefficients FitQuantity(const ExperimentRecord &record, int a, int b)
+{
+    const QuadraticCoefficients c = FitQuadraticWindow(UsedPoints(record), a, b);
+    const double multiplier = LoopMultiplier(record);
+    const double area = ExposedArea(record);
+    return {(multiplier * c.c0) / area, (multiplier * c.c1) / area, (multiplier * c.c2) / area};
+}
+
+Crossing FirstCrossing(const ExperimentRecord &record, double threshold, int limit)
+{
+    const int last = std::min(limit, record.PointCount - 1);
+    Crossing crossing;
+    for (int g = 0; g < last; ++g) {
+        const double below = PointQuantity(record, g);
+        const double above = PointQuantity(record, g + 1);
+        if (!(below < threshold && above >= threshold)) {
+            continue;
+        }
+        crossing.Found = true;
+        int &k = crossing.Index;
+        if (k == 0) {
+            k = g;
+        }
+        if (std::fabs(PointQuantity(record, k) - threshold) > std::fabs(below - threshold)) {
+            k = g;
+        }
+        if (std::fabs(PointQuantity(record, k) - threshold) > std::fabs(above - threshold)) {
+            k = g + 1;
+        }
+    }
+    return crossing;
+}
+
+double RootNearest(const QuadraticCoefficients &q, double level, double tref)
+{
+    const double discriminant = std::pow(q.c1, 2) - 4 * q.c2 * (q.c0 - level);
+    const double s = std::pow(discriminant, 0.5);
+    const double r1 = -q.c1 / (2 * q.c2) + s / (2 * q.c2);
+    const double r2 = -q.c1 / (2 * q.c2) - s / (2 * q.c2);
+    return std::fabs(r2 - tref) > std::fabs(r1 - tref) ? r1 : r2;
+}
+
+LinearRegression FitLine(std::span<const DataPoint> points, int from, int to)
+{
+    const int begin = std::max(from, 0);
+    const int end = std::min(to, static_cast<int>(points.size()));
+    std::vector<XYPoint> line;
+    for (int i = begin; i < end; ++i) {
+        line.emplace_back(points[i].Time, points[i].Value);
+    }
+    return LinearRegression(line.data(), static_cast<int>(line.size()));
+}

@@ -1,0 +1,251 @@
+#include "breakthrough.h"
+
+#include "test_records.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// 0 µg/L at 0 to 29 min, then 1, 2, ..., 40 µg/L at 30 to 69 min.
+void SetDelayedRamp(ExperimentRecord &record)
+{
+    SetReadingsPerMinute(record, 70, [](double t) { return t < 30 ? 0.0 : t - 29; });
+}
+
+// Readings t² from t = 0: every quadratic window fits exactly, so each time has a closed form.
+void SetSquareReadings(ExperimentRecord &record, int count = 70)
+{
+    SetReadingsPerMinute(record, count, [](double t) { return t * t; });
+}
+
+} // namespace
+
+TEST(TopIndices, HighestFirstAndEqualReadingsKeepTheEarlierPointInFront)
+{
+    ExperimentRecord record;
+    SetReadingsPerMinute(record, {1, 5, 3, 9, 9, 2, 7, 8, 0, 6});
+    const std::array<int, 7> expected {3, 4, 7, 6, 9, 1, 2};
+    EXPECT_EQ(TopIndices(UsedPoints(record)), expected);
+
+    SetReadingsPerMinute(record, {4, 2, 3});
+    const std::array<int, 7> fewPoints {0, 0, 0, 0, 0, 0, 0}; // nothing exceeds the first reading
+    EXPECT_EQ(TopIndices(UsedPoints(record)), fewPoints);
+}
+
+TEST(BreakthroughTimes, DelayedRampFindsTheRiseAndTheDetectionTime)
+{
+    ExperimentRecord record = ClosedLoopRecord("1", "1");
+    SetDelayedRamp(record);
+    ComputeBreakthroughTimes(record);
+    const AnalysisResults &r = record.Results;
+    EXPECT_EQ(r.SlopeWindow, 15);
+    EXPECT_EQ(r.TopIndices[0], 69);
+    EXPECT_EQ(r.RiseEndIndex, 30);
+    EXPECT_GE(r.BestCorrelation, 0.9);
+    EXPECT_EQ(r.ThresholdIndex, 23);
+    EXPECT_EQ(r.ThresholdValue, 0);
+    EXPECT_EQ(r.BreakthroughIndex, 30);
+    EXPECT_NEAR(r.BreakthroughDetectionTime, 27.66, 0.01);
+    EXPECT_EQ(record.FirstValue, 0);
+    EXPECT_EQ(record.FirstTime, 0);
+}
+
+TEST(BreakthroughTimes, ClosedLoopTimesOnAnExactQuadratic)
+{
+    // Q = 0.00125 t² µg/cm²: the rate 0.0025 t reaches 0.1 at 40 min and 0.01 at 4 min;
+    // the mass reaches 2.5 µg/cm² at √2000 min.
+    ExperimentRecord record = ClosedLoopRecord("0.0125", "10");
+    record.Settings.Sampling = 1;
+    record.Settings.VolumeHandling = 1;
+    SetSquareReadings(record);
+    ComputeBreakthroughTimes(record);
+    const AnalysisResults &r = record.Results;
+    EXPECT_EQ(r.RiseEndIndex, 14);
+    EXPECT_EQ(r.BreakthroughIndex, 8);
+    EXPECT_TRUE(RelativelyNear(7, r.BreakthroughDetectionTime, 1e-9)); // t² = 49
+    EXPECT_TRUE(RelativelyNear(40, r.StandardizedBreakthroughTime, 1e-9));
+    EXPECT_TRUE(RelativelyNear(4, r.MinimumBreakthroughTime, 1e-9));
+    EXPECT_TRUE(RelativelyNear(std::sqrt(2000.0), r.NormalizedBreakthroughTime, 1e-9));
+}
+
+TEST(BreakthroughTimes, MinimumTimeOnlyForDiscreteReplacedAndNeverKeptFromAnEarlierTest)
+{
+    ExperimentRecord record = ClosedLoopRecord("0.0125", "10");
+    SetSquareReadings(record);
+    record.Results.MinimumBreakthroughTime = 12.5;
+    ComputeBreakthroughTimes(record); // continuous sampling
+    EXPECT_EQ(record.Results.MinimumBreakthroughTime, NeverReached);
+
+    record.Settings.Sampling = 1;
+    record.Settings.VolumeHandling = 1;
+    ComputeBreakthroughTimes(record);
+    EXPECT_TRUE(RelativelyNear(4, record.Results.MinimumBreakthroughTime, 1e-9));
+    SetReadingsPerMinute(record, 70, [](double) { return 0.0; });
+    ComputeBreakthroughTimes(record);
+    EXPECT_EQ(record.Results.MinimumBreakthroughTime, NeverReached);
+
+    ExperimentRecord open = OpenLoopRecord("0.0125", "10");
+    open.Settings.Sampling = 1; // left over from a closed-loop setting
+    open.Settings.VolumeHandling = 1;
+    SetSquareReadings(open);
+    ComputeBreakthroughTimes(open);
+    EXPECT_EQ(open.Results.MinimumBreakthroughTime, NeverReached);
+}
+
+TEST(BreakthroughTimes, OpenLoopTimesOnAnExactQuadratic)
+{
+    // Rate 0.00125 t²: 0.1 at √80 min, 1.0 at √800 min.
+    ExperimentRecord record = OpenLoopRecord("0.0125", "10");
+    SetSquareReadings(record);
+    ComputeBreakthroughTimes(record);
+    EXPECT_TRUE(RelativelyNear(std::sqrt(80.0), record.Results.StandardizedBreakthroughTime, 1e-9));
+    EXPECT_TRUE(RelativelyNear(std::sqrt(800.0), record.Results.NormalizedBreakthroughTime, 1e-9));
+}
+
+TEST(BreakthroughTimes, OpenLoopNotDetermined)
+{
+    ExperimentRecord above = OpenLoopRecord("1", "1");
+    SetReadingsPerMinute(above, 40, [](double t) { return 1.5 + t; });
+    ComputeBreakthroughTimes(above);
+    EXPECT_EQ(above.Results.StandardizedBreakthroughTime, ExceededFromStart);
+    EXPECT_EQ(above.Results.NormalizedBreakthroughTime, ExceededFromStart);
+
+    ExperimentRecord below = OpenLoopRecord("1", "1");
+    SetReadingsPerMinute(below, 40, [](double t) { return 0.002 * t; });
+    ComputeBreakthroughTimes(below);
+    EXPECT_EQ(below.Results.StandardizedBreakthroughTime, NeverReached);
+    EXPECT_EQ(below.Results.NormalizedBreakthroughTime, NeverReached);
+}
+
+TEST(BreakthroughTimes, ClosedLoopNotDetermined)
+{
+    // Masses rising from 0.8 past 1.0 but not to 2.5 µg/cm²: the 1.0 checks flag nothing,
+    // there is no crossing of 2.5 and Q(0) is below it.
+    ExperimentRecord between = ClosedLoopRecord("1", "1");
+    SetReadingsPerMinute(between, 40, [](double t) { return 0.8 + 0.04 * t; });
+    ComputeBreakthroughTimes(between);
+    EXPECT_EQ(between.Results.NormalizedBreakthroughTime, NeverReached);
+
+    // Every mass above 1.0 µg/cm²: exceeded from the start.
+    ExperimentRecord above = ClosedLoopRecord("1", "1");
+    SetReadingsPerMinute(above, 40, [](double t) { return 3 + t; });
+    ComputeBreakthroughTimes(above);
+    EXPECT_EQ(above.Results.NormalizedBreakthroughTime, ExceededFromStart);
+
+    // No mass reaches 0.25 µg/cm², the level the report names: standardized time -2.
+    ExperimentRecord low = ClosedLoopRecord("0.00005", "1");
+    SetSquareReadings(low);
+    ComputeBreakthroughTimes(low);
+    EXPECT_EQ(low.Results.StandardizedBreakthroughTime, NeverReached);
+    EXPECT_EQ(low.Results.NormalizedBreakthroughTime, NeverReached);
+}
+
+TEST(BreakthroughTimes, ClosedLoopSlidingSearchWithoutHitIsUnableToBeDetermined)
+{
+    // The rate is constant at 0.02 µg/(cm²·min): it never equals 0.1, yet masses pass 0.25.
+    ExperimentRecord record = ClosedLoopRecord("1", "1");
+    SetReadingsPerMinute(record, 70, [](double t) { return t < 30 ? 0.0 : 0.02 * (t - 29); });
+    ComputeBreakthroughTimes(record);
+    EXPECT_EQ(record.Results.StandardizedBreakthroughTime, ExceededFromStart);
+}
+
+// Each case below would read outside points 0..PointCount-1 without its guard; the sanitizer
+// build turns such a read into an abort.
+
+TEST(BreakthroughIndexSafety, FewerThanSixteenPointsHaveNoRise)
+{
+    for (int count : {1, 2, 9, 15}) {
+        ExperimentRecord record = ClosedLoopRecord("1", "1");
+        SetSquareReadings(record, count);
+        ComputeBreakthroughTimes(record);
+        EXPECT_EQ(record.Results.RiseEndIndex, 0) << count;
+        EXPECT_EQ(record.Results.BreakthroughIndex, 0) << count;
+        EXPECT_EQ(record.Results.BreakthroughDetectionTime, NeverReached) << count;
+    }
+}
+
+TEST(BreakthroughIndexSafety, ClosedLoopWindowsStartingBeforePointZeroAreSkipped)
+{
+    // Fifteen points, so no rise and BreakthroughIndex 0: the first seven windows of the
+    // slide would start before point 0. Q = 0.01 t², rate 0.02 t reaches 0.1 at 5 min.
+    ExperimentRecord record = ClosedLoopRecord("0.1", "10");
+    SetSquareReadings(record, 15);
+    ComputeBreakthroughTimes(record);
+    EXPECT_TRUE(RelativelyNear(5, record.Results.StandardizedBreakthroughTime, 1e-9));
+}
+
+TEST(BreakthroughIndexSafety, DetectionWindowEmptyWhenTheRiseFollowsThePeak)
+{
+    // An early peak, then a smaller rise: the breakthrough index lies after the peak.
+    ExperimentRecord record = OpenLoopRecord("1", "1");
+    SetReadingsPerMinute(record, 70, [](double t) {
+        if (t < 20) {
+            return t;
+        }
+        if (t == 20) {
+            return 20.0;
+        }
+        return t < 40 ? 0.0 : (t - 40) * 0.5;
+    });
+    ComputeBreakthroughTimes(record);
+    const AnalysisResults &r = record.Results;
+    ASSERT_NE(r.RiseEndIndex, 0);
+    EXPECT_GT(r.BreakthroughIndex, r.TopIndices[0]);
+    EXPECT_EQ(r.BreakthroughDetectionTime, NeverReached);
+}
+
+TEST(BreakthroughIndexSafety, TenPointWindowsShiftInsideTheData)
+{
+    // Rate 0.015 t²: crosses 0.1 between points 2 and 3, 1.0 between 8 and 9.
+    ExperimentRecord early = OpenLoopRecord("0.15", "10");
+    SetSquareReadings(early, 20);
+    ComputeBreakthroughTimes(early);
+    EXPECT_TRUE(RelativelyNear(std::sqrt(0.1 / 0.015), early.Results.StandardizedBreakthroughTime, 1e-9));
+    EXPECT_TRUE(RelativelyNear(std::sqrt(1.0 / 0.015), early.Results.NormalizedBreakthroughTime, 1e-9));
+
+    // Fewer than ten points: the window is all of them.
+    ExperimentRecord few = OpenLoopRecord("0.15", "10");
+    SetSquareReadings(few, 6);
+    ComputeBreakthroughTimes(few);
+    EXPECT_TRUE(RelativelyNear(std::sqrt(0.1 / 0.015), few.Results.StandardizedBreakthroughTime, 1e-9));
+
+    // Crossing at the last point: the window ends there.
+    ExperimentRecord late = OpenLoopRecord("0.15", "10");
+    SetSquareReadings(late, 10);
+    late.Points[9].Value = 81; // (0.015 × 81 = 1.215, Q(8) = 0.96)
+    ComputeBreakthroughTimes(late);
+    EXPECT_TRUE(RelativelyNear(std::sqrt(1.0 / 0.015), late.Results.NormalizedBreakthroughTime, 1e-9));
+}
+
+TEST(BreakthroughIndexSafety, NoPointsLeaveEveryTimeNotDetermined)
+{
+    ExperimentRecord record = ClosedLoopRecord("1", "1");
+    record.Settings.Sampling = 1;
+    record.Settings.VolumeHandling = 1;
+    record.Results.TopIndices = {5, 4, 3, 2, 1, 0, 6};
+    record.Results.BreakthroughIndex = 12;
+    record.FirstValue = 3;
+    ComputeBreakthroughTimes(record);
+    const AnalysisResults &r = record.Results;
+    EXPECT_EQ(r.TopIndices, (std::array<int, 7> {}));
+    EXPECT_EQ(r.BreakthroughIndex, 0);
+    EXPECT_EQ(r.BreakthroughDetectionTime, NeverReached);
+    EXPECT_EQ(r.StandardizedBreakthroughTime, NeverReached);
+    EXPECT_EQ(r.NormalizedBreakthroughTime, NeverReached);
+    EXPECT_EQ(r.MinimumBreakthroughTime, NeverReached);
+    EXPECT_EQ(record.FirstValue, 0);
+}
+
+TEST(TimeShown, OnlyInsideZeroToTheLastTime)
+{
+    ExperimentRecord record;
+    SetReadingsPerMinute(record, {0, 1, 2});
+    EXPECT_TRUE(IsTimeShown(record, 2.0));
+    EXPECT_FALSE(IsTimeShown(record, std::nextafter(2.0, 3.0)));
+    EXPECT_FALSE(IsTimeShown(record, 0.0));
+    EXPECT_FALSE(IsTimeShown(record, -1));
+    EXPECT_FALSE(IsTimeShown(record, std::nan("")));
+    EXPECT_TRUE(IsTimeShown(record, 1e-9));
+}
