@@ -1,0 +1,51 @@
+// orvane-batch: the import, analysis and reports of the desktop program, without a window.
+
+#include "inspect_command.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char *Usage
+    = "usage:\n"
+      "  orvane-batch analyze WORKBOOK --settings FILE.ini [--text OUT.txt] [--xls OUT.xls] "
+      "[--json OUT.json|-]\n"
+      "  orvane-batch inspect WORKBOOK [--sheet N]\n"
+      "  orvane-batch --help | --version\n";
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.empty()) {
+        std::cerr << Usage;
+        return 1;
+    }
+    const std::string &command = arguments[0];
+    const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+
+    if (command == "--help") {
+        std::cout << Usage;
+        return 0;
+    }
+    if (command == "--version") {
+        std::cout << "orvane-batch " << ORVANE_VERSION << '\n';
+        return 0;
+    }
+    if (command == "inspect") {
+        return RunInspect(rest, std::cout, std::cerr);
+    }
+
+    // ---- analyze --------------------------------------------------------------------
+    if (command == "analyze") {
+        std::cerr << "orvane-batch: analyze is not built yet\n";
+        return 1;
+    }
+    // ----------------------------------------------------------------------------------
+
+    std::cerr << "orvane-batch: unknown command \"" << command << "\"\n" << Usage;
+    return 1;
+}

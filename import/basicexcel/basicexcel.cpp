@@ -1,0 +1,398 @@
+#include "basicexcel.h"
+
+#include "records.h"
+#include "text_encoding.h"
+
+namespace YExcel {
+
+namespace {
+
+// Stands for every position of the table that holds no stored cell.
+const BasicExcelCell EmptyCell;
+// The text of a formula whose result is the empty text.
+const LargeString EmptyText;
+
+// The next record of the current substream, with any nested substream (a chart embedded in
+// a worksheet) skipped up to its own EOF. False at the substream's EOF, and where the stream
+// ends, breaks or holds a record code 0: all of these end the substream.
+bool NextInSubstream(RecordCursor &cursor, Record &record);
+
+// Skips a substream whose BOF was just read, nested ones included; false when it never ends.
+bool SkipSubstream(RecordCursor &cursor)
+{
+    int depth = 1;
+    Record record;
+    while (cursor.Next(record) == RecordStatus::Ok && record.Code != 0) {
+        if (record.Code == RecordCode::BOF) {
+            ++depth;
+        } else if (record.Code == RecordCode::YEOF && --depth == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool NextInSubstream(RecordCursor &cursor, Record &record)
+{
+    while (cursor.Next(record) == RecordStatus::Ok && record.Code != 0 && record.Code != RecordCode::YEOF) {
+        if (record.Code != RecordCode::BOF) {
+            return true;
+        }
+        if (!SkipSubstream(cursor)) {
+            return false;
+        }
+    }
+    return false;
+}
+
+// A record's body and its CONTINUE bodies, for records whose strings may run on.
+ContinuedReader ReaderWithContinues(Bytes body, RecordCursor &cursor)
+{
+    std::vector<Bytes> segments {body};
+    cursor.TakeContinues(segments);
+    return ContinuedReader(std::move(segments));
+}
+
+// [MS-XLS] 2.4.265: total and unique counts, then the strings. The counts are not trusted
+// for anything; a string that breaks off ends the table, and later indices read as Empty.
+void ReadSharedStrings(const Record &record, RecordCursor &cursor, std::deque<LargeString> &strings)
+{
+    strings.clear();
+    ContinuedReader reader = ReaderWithContinues(record.Data, cursor);
+    std::uint32_t total = 0;
+    std::uint32_t unique = 0;
+    if (!reader.U32(total) || !reader.U32(unique)) {
+        return;
+    }
+    for (std::uint32_t i = 0; i < unique; ++i) {
+        LargeString text;
+        if (!reader.ReadUnicodeString(text)) {
+            return;
+        }
+        strings.push_back(std::move(text));
+    }
+}
+
+void ReadGlobals(RecordCursor &cursor, std::deque<LargeString> &sharedStrings)
+{
+    Record record;
+    while (NextInSubstream(cursor, record)) {
+        if (record.Code == RecordCode::SST && HasMinimumSize(record)) {
+            ReadSharedStrings(record, cursor, sharedStrings);
+        }
+    }
+}
+
+bool IsFormulaCompanion(std::uint16_t code)
+{
+    return code == RecordCode::Array || code == RecordCode::ShrFmla || code == RecordCode::Table;
+}
+
+// The STRING record holding a text formula's result follows the formula, after any ARRAY,
+// SHRFMLA or TABLE record ([MS-XLS] 2.4.127). The cursor stays put when there is none.
+bool ReadFormulaString(RecordCursor &cursor, LargeString &text)
+{
+    const std::size_t start = cursor.Position();
+    Record record;
+    while (cursor.Next(record) == RecordStatus::Ok) {
+        if (record.Code == RecordCode::String && HasMinimumSize(record)) {
+            return ReaderWithContinues(record.Data, cursor).ReadUnicodeString(text);
+        }
+        if (!IsFormulaCompanion(record.Code)) {
+            break;
+        }
+    }
+    cursor.Rewind(start);
+    return false;
+}
+
+} // namespace
+
+std::optional<std::string> BasicExcelCell::TextValue() const
+{
+    if ((kind != Text8 && kind != Text16 && kind != FormulaResult) || !text || text->Empty()) {
+        return std::nullopt;
+    }
+    if (text->Wide) {
+        return Utf16ToWindows1252(text->WideText);
+    }
+    return text->Narrow;
+}
+
+double BasicExcelCell::NumberValue() const
+{
+    switch (kind) {
+    case Integer:
+        return integer;
+    case Real:
+        return number;
+    case FormulaResult:
+        return numericResult ? number : 0;
+    default:
+        return 0;
+    }
+}
+
+const BasicExcelCell *BasicExcelWorksheet::CellAt(int row, int column)
+{
+    if (row < 0 || row >= MaxRows || column < 0 || column >= MaxColumns) {
+        return nullptr;
+    }
+    rowCount = std::max(rowCount, row + 1);
+    columnCount = std::max(columnCount, column + 1);
+    if (std::size_t(row) < rows.size() && std::size_t(column) < rows[row].size()) {
+        return &rows[row][column];
+    }
+    return &EmptyCell;
+}
+
+void BasicExcelWorksheet::Count(std::uint16_t row, std::uint16_t column)
+{
+    rowCount = std::max(rowCount, row + 1);
+    columnCount = std::max(columnCount, column + 1);
+}
+
+// Storage grows as cells arrive, never from what DIMENSIONS or the row records claim.
+BasicExcelCell &BasicExcelWorksheet::Place(std::uint16_t row, std::uint16_t column)
+{
+    Count(row, column);
+    if (row >= rows.size()) {
+        rows.resize(std::size_t(row) + 1);
+    }
+    std::vector<BasicExcelCell> &cells = rows[row];
+    if (column >= cells.size()) {
+        cells.resize(std::size_t(column) + 1);
+    }
+    BasicExcelCell &cell = cells[column];
+    cell = BasicExcelCell {};
+    return cell;
+}
+
+void BasicExcelWorksheet::PlaceRK(std::uint16_t row, std::uint16_t column, std::uint32_t rk)
+{
+    const RKValue value = DecodeRK(rk);
+    BasicExcelCell &cell = Place(row, column);
+    if (value.IsInteger) {
+        cell.kind = BasicExcelCell::Integer;
+        cell.integer = value.Integer;
+    } else {
+        cell.kind = BasicExcelCell::Real;
+        cell.number = value.Real;
+    }
+}
+
+// An empty text leaves the cell Empty; it still counts towards the sheet's size.
+void BasicExcelWorksheet::PlaceText(std::uint16_t row, std::uint16_t column, const LargeString &text)
+{
+    if (text.Empty()) {
+        Count(row, column);
+        return;
+    }
+    BasicExcelCell &cell = Place(row, column);
+    cell.kind = text.Wide ? BasicExcelCell::Text16 : BasicExcelCell::Text8;
+    cell.text = &text;
+}
+
+void BasicExcelWorksheet::ReadNumber(const Record &record)
+{
+    Number number;
+    if (number.Read(record) && number.Cell.Column < MaxColumns) {
+        BasicExcelCell &cell = Place(number.Cell.Row, number.Cell.Column);
+        cell.kind = BasicExcelCell::Real;
+        cell.number = number.Value;
+    }
+}
+
+void BasicExcelWorksheet::ReadRK(const Record &record)
+{
+    RK rk;
+    if (rk.Read(record) && rk.Cell.Column < MaxColumns) {
+        PlaceRK(rk.Cell.Row, rk.Cell.Column, rk.Value);
+    }
+}
+
+void BasicExcelWorksheet::ReadMulRK(const Record &record)
+{
+    MulRK mulRK;
+    if (!mulRK.Read(record) || mulRK.LastColumn >= MaxColumns) {
+        return;
+    }
+    for (std::size_t i = 0; i <= std::size_t(mulRK.LastColumn - mulRK.FirstColumn); ++i) {
+        PlaceRK(mulRK.Row, static_cast<std::uint16_t>(mulRK.FirstColumn + i), mulRK.At(i).Value);
+    }
+}
+
+// A boolean is the integer 0 or 1; an error value leaves the cell Empty.
+void BasicExcelWorksheet::ReadBoolErr(const Record &record)
+{
+    BoolErr boolErr;
+    if (!boolErr.Read(record) || boolErr.Cell.Column >= MaxColumns) {
+        return;
+    }
+    if (boolErr.IsError) {
+        Count(boolErr.Cell.Row, boolErr.Cell.Column);
+        return;
+    }
+    BasicExcelCell &cell = Place(boolErr.Cell.Row, boolErr.Cell.Column);
+    cell.kind = BasicExcelCell::Integer;
+    cell.integer = boolErr.Value != 0;
+}
+
+// An index beyond the table (or into a table that broke off) leaves the cell Empty.
+void BasicExcelWorksheet::ReadLabelSST(const Record &record, const std::deque<LargeString> &sharedStrings)
+{
+    LabelSST label;
+    if (!label.Read(record) || label.Cell.Column >= MaxColumns) {
+        return;
+    }
+    if (label.Index < sharedStrings.size()) {
+        PlaceText(label.Cell.Row, label.Cell.Column, sharedStrings[label.Index]);
+    } else {
+        Count(label.Cell.Row, label.Cell.Column);
+    }
+}
+
+// LABEL and RSTRING ([MS-XLS] 2.4.148, 2.4.218) keep the text in the cell record; Excel
+// reads them, and some writers use nothing else (poi__61045_govdocs1_626534.xls).
+void BasicExcelWorksheet::ReadLabel(const Record &record, RecordCursor &cursor, std::deque<LargeString> &pool)
+{
+    FieldReader fields(record.Data);
+    CellHeader header;
+    if (!header.Read(fields) || header.Column >= MaxColumns) {
+        return;
+    }
+    LargeString text;
+    // An empty text may stop after its character count, without the option byte.
+    if (fields.Remaining() > 2 && !ReaderWithContinues(fields.Rest(), cursor).ReadUnicodeString(text)) {
+        return;
+    }
+    if (text.Empty()) {
+        Count(header.Row, header.Column);
+        return;
+    }
+    pool.push_back(std::move(text));
+    PlaceText(header.Row, header.Column, pool.back());
+}
+
+void BasicExcelWorksheet::ReadFormula(
+    const Record &record, RecordCursor &cursor, std::deque<LargeString> &pool)
+{
+    Formula formula;
+    if (!formula.Read(record) || formula.Cell.Column >= MaxColumns) {
+        return;
+    }
+    const LargeString *text = nullptr;
+    if (!formula.Numeric && formula.Type == Formula::EmptyTextResult) {
+        text = &EmptyText;
+    } else if (!formula.Numeric && formula.Type == Formula::TextResult) {
+        LargeString result;
+        if (ReadFormulaString(cursor, result)) {
+            pool.push_back(std::move(result));
+            text = &pool.back();
+        }
+    }
+    BasicExcelCell &cell = Place(formula.Cell.Row, formula.Cell.Column);
+    cell.kind = BasicExcelCell::FormulaResult;
+    cell.numericResult = formula.Numeric;
+    cell.number = formula.Numeric ? formula.Value : 0;
+    cell.text = text;
+}
+
+// Cell records count wherever they stand in the substream, before the first ROW record
+// too (rubyspreadsheet__test_row_record_empty_range.xls) and in worksheets without any.
+void BasicExcelWorksheet::Read(
+    RecordCursor &cursor, const std::deque<LargeString> &sharedStrings, std::deque<LargeString> &pool)
+{
+    Record record;
+    while (NextInSubstream(cursor, record)) {
+        if (!HasMinimumSize(record)) {
+            continue;
+        }
+        switch (record.Code) {
+        case RecordCode::Number:
+            ReadNumber(record);
+            break;
+        case RecordCode::RK:
+            ReadRK(record);
+            break;
+        case RecordCode::MulRK:
+            ReadMulRK(record);
+            break;
+        case RecordCode::BoolErr:
+            ReadBoolErr(record);
+            break;
+        case RecordCode::LabelSST:
+            ReadLabelSST(record, sharedStrings);
+            break;
+        case RecordCode::Label:
+        case RecordCode::RString:
+            ReadLabel(record, cursor, pool);
+            break;
+        case RecordCode::Formula:
+            ReadFormula(record, cursor, pool);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+bool BasicExcel::OpenBook(const std::string &path)
+{
+    CloseBook();
+    return storage.OpenStorage(path) && ReadBook();
+}
+
+bool BasicExcel::OpenBookFromMemory(std::span<const std::uint8_t> bytes)
+{
+    CloseBook();
+    return storage.OpenMemory(bytes) && ReadBook();
+}
+
+bool BasicExcel::ReadBook()
+{
+    std::vector<std::uint8_t> stream;
+    if (storage.ReadStream("Workbook", stream) != StreamOk) {
+        CloseBook();
+        return false;
+    }
+    ParseStream(stream);
+    if (sheets.empty()) {
+        CloseBook();
+        return false;
+    }
+    return true;
+}
+
+// A chart, macro or any other substream that is not a worksheet is skipped up to its own
+// EOF, so worksheets after a chart sheet are still read (poi__12843-1.xls).
+void BasicExcel::ParseStream(Bytes stream)
+{
+    RecordCursor cursor(stream);
+    Record record;
+    BOF bof;
+    while (cursor.Next(record) == RecordStatus::Ok && record.Code == RecordCode::BOF && bof.Read(record)) {
+        if (bof.Type == BOF::Globals) {
+            ReadGlobals(cursor, sharedStrings);
+        } else if (bof.Type == BOF::Worksheet) {
+            sheets.emplace_back().Read(cursor, sharedStrings, cellStrings);
+        } else if (!SkipSubstream(cursor)) {
+            break;
+        }
+    }
+}
+
+BasicExcelWorksheet *BasicExcel::SheetAt(std::size_t index)
+{
+    return index < sheets.size() ? &sheets[index] : nullptr;
+}
+
+void BasicExcel::CloseBook()
+{
+    storage.CloseStorage();
+    sheets.clear();
+    cellStrings.clear();
+    sharedStrings.clear();
+}
+
+} // namespace YExcel

@@ -1,0 +1,108 @@
+#pragma once
+
+// Reader of Excel 97-2003 workbooks: the BIFF8 records of the "Workbook" stream
+// ([MS-XLS]) turned into worksheets of cells addressed by row and column.
+//
+// Texts: 8-bit texts are std::string in Windows-1252 (BIFF8 stores them as Latin-1, which
+// differs only in 0x80-0x9F); 16-bit texts are std::u16string in UTF-16.
+
+#include "compound_file.h"
+#include "record_cursor.h"
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace YExcel {
+
+class BasicExcelCell
+{
+public:
+    enum CellKind { Empty = 0, Integer = 1, Real = 2, Text8 = 3, Text16 = 4, FormulaResult = 5 };
+
+    int Kind() const { return kind; }
+    // The text of a Text8 cell or of a formula's text result; a 16-bit text only when every
+    // character exists in Windows-1252 (then converted). None for an empty text.
+    std::optional<std::string> TextValue() const;
+    // Real, Integer, or a formula's numeric result; 0 for everything else.
+    double NumberValue() const;
+    // The stored text of a Text8 or Text16 cell or a formula's text result (maybe empty);
+    // null for every other cell.
+    const LargeString *Text() const { return text; }
+
+private:
+    friend class BasicExcelWorksheet;
+
+    std::uint8_t kind = Empty;
+    bool numericResult = false;
+    std::int32_t integer = 0;
+    double number = 0;
+    const LargeString *text = nullptr; // owned by the workbook's string pool
+};
+
+class BasicExcelWorksheet
+{
+public:
+    static constexpr int MaxRows = 65536;
+    static constexpr int MaxColumns = 256;
+
+    // 1 + the largest row and column of any cell record other than BLANK and MULBLANK;
+    // 1 x 1 for a worksheet without such records.
+    int RowCount() const { return rowCount; }
+    int ColumnCount() const { return columnCount; }
+    // None beyond the BIFF8 sheet size. A position beyond the counts grows them.
+    const BasicExcelCell *CellAt(int row, int column);
+
+    // Reads one worksheet substream, the cursor just after its BOF; strings of LABEL and
+    // STRING records are added to `pool`.
+    void Read(
+        RecordCursor &cursor, const std::deque<LargeString> &sharedStrings, std::deque<LargeString> &pool);
+
+private:
+    BasicExcelCell &Place(std::uint16_t row, std::uint16_t column);
+    void Count(std::uint16_t row, std::uint16_t column);
+    void ReadNumber(const Record &record);
+    void ReadRK(const Record &record);
+    void ReadMulRK(const Record &record);
+    void ReadBoolErr(const Record &record);
+    void ReadLabelSST(const Record &record, const std::deque<LargeString> &sharedStrings);
+    void ReadLabel(const Record &record, RecordCursor &cursor, std::deque<LargeString> &pool);
+    void ReadFormula(const Record &record, RecordCursor &cursor, std::deque<LargeString> &pool);
+    void PlaceText(std::uint16_t row, std::uint16_t column, const LargeString &text);
+    void PlaceRK(std::uint16_t row, std::uint16_t column, std::uint32_t rk);
+
+    // Rows hold cells up to their last stored one; positions beyond read as Empty.
+    std::vector<std::vector<BasicExcelCell>> rows;
+    int rowCount = 1;
+    int columnCount = 1;
+};
+
+class BasicExcel
+{
+public:
+    BasicExcel() = default;
+    BasicExcel(const BasicExcel &) = delete;
+    BasicExcel &operator=(const BasicExcel &) = delete;
+
+    // True when the file holds a "Workbook" stream with at least one worksheet.
+    bool OpenBook(const std::string &path);
+    bool OpenBookFromMemory(std::span<const std::uint8_t> bytes);
+    std::size_t SheetCount() const { return sheets.size(); }
+    // Null for an index at or beyond SheetCount().
+    BasicExcelWorksheet *SheetAt(std::size_t index);
+    void CloseBook();
+
+private:
+    bool ReadBook();
+    void ParseStream(Bytes stream);
+
+    WorkbookStorage storage;
+    std::deque<LargeString> sharedStrings;
+    std::deque<LargeString> cellStrings;
+    std::vector<BasicExcelWorksheet> sheets;
+};
+
+} // namespace YExcel

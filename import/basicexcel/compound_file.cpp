@@ -1,0 +1,604 @@
+#include "compound_file.h"
+
+#include <algorithm>
+#include <array>
+#include <fcntl.h>
+#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace YExcel {
+
+namespace {
+
+// [MS-CFB] 2.1: special sector ids.
+constexpr std::uint32_t MaxRegularSector = 0xFFFFFFFA;
+constexpr std::uint32_t EndOfChain = 0xFFFFFFFE;
+constexpr std::uint32_t FreeSector = 0xFFFFFFFF;
+constexpr std::uint32_t NoStream = 0xFFFFFFFF;
+
+constexpr std::size_t HeaderSize = 512;
+constexpr std::size_t HeaderDifatEntries = 109;
+constexpr std::size_t DirectoryEntrySize = 128;
+constexpr std::uint32_t MiniSectorSize = 64;
+constexpr std::uint64_t MiniStreamCutoff = 4096;
+constexpr std::array<std::uint8_t, 8> Signature = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+
+// [MS-CFB] 2.6.1: object types.
+constexpr std::uint8_t StreamObject = 2;
+constexpr std::uint8_t RootStorageObject = 5;
+
+std::uint16_t ReadU16(const std::uint8_t *p)
+{
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+std::uint32_t ReadU32(const std::uint8_t *p)
+{
+    return std::uint32_t(ReadU16(p)) | (std::uint32_t(ReadU16(p + 2)) << 16);
+}
+
+std::uint64_t ReadU64(const std::uint8_t *p)
+{
+    return std::uint64_t(ReadU32(p)) | (std::uint64_t(ReadU32(p + 4)) << 32);
+}
+
+std::uint64_t CeilDiv(std::uint64_t value, std::uint64_t divisor)
+{
+    return value / divisor + (value % divisor != 0);
+}
+
+// [MS-CFB] 2.6.4 compares names by upper-casing; the names we look up are Latin-1, so
+// upper-casing Latin-1 letters is all the comparison needs.
+char16_t UpperCase(char16_t c)
+{
+    if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) {
+        return static_cast<char16_t>(c - 0x20);
+    }
+    return c;
+}
+
+bool NamesEqual(const std::u16string &stored, const std::string &wanted)
+{
+    if (stored.size() != wanted.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        if (UpperCase(stored[i]) != UpperCase(static_cast<unsigned char>(wanted[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+struct DirectoryEntry
+{
+    std::u16string name;
+    std::uint8_t type = 0;
+    std::uint32_t left = NoStream;
+    std::uint32_t right = NoStream;
+    std::uint32_t child = NoStream;
+    std::uint32_t start = EndOfChain;
+    std::uint64_t size = 0;
+};
+
+// [MS-CFB] 2.6.1: the name length counts bytes with the terminating zero.
+DirectoryEntry ParseDirectoryEntry(const std::uint8_t *p)
+{
+    DirectoryEntry entry;
+    const std::uint16_t nameBytes = ReadU16(p + 64);
+    if (nameBytes >= 2 && nameBytes <= 64 && nameBytes % 2 == 0) {
+        for (std::size_t i = 0; i + 2 < nameBytes; i += 2) {
+            entry.name += static_cast<char16_t>(ReadU16(p + i));
+        }
+    }
+    entry.type = p[66];
+    entry.left = ReadU32(p + 68);
+    entry.right = ReadU32(p + 72);
+    entry.child = ReadU32(p + 76);
+    entry.start = ReadU32(p + 116);
+    entry.size = ReadU64(p + 120);
+    return entry;
+}
+
+} // namespace
+
+class ByteSource
+{
+public:
+    virtual ~ByteSource() = default;
+    virtual std::uint64_t Size() const = 0;
+    // False when any of the bytes lies outside the source.
+    virtual bool ReadAt(std::uint64_t offset, std::uint8_t *out, std::size_t length) const = 0;
+};
+
+namespace {
+
+class FileByteSource : public ByteSource
+{
+public:
+    FileByteSource(int fd, std::uint64_t size)
+        : fd(fd)
+        , size(size)
+    { }
+    ~FileByteSource() override { ::close(fd); }
+
+    std::uint64_t Size() const override { return size; }
+
+    bool ReadAt(std::uint64_t offset, std::uint8_t *out, std::size_t length) const override
+    {
+        if (offset > size || length > size - offset) {
+            return false;
+        }
+        while (length > 0) {
+            const ssize_t got = ::pread(fd, out, length, static_cast<off_t>(offset));
+            if (got <= 0) {
+                return false;
+            }
+            out += got;
+            offset += static_cast<std::uint64_t>(got);
+            length -= static_cast<std::size_t>(got);
+        }
+        return true;
+    }
+
+private:
+    int fd;
+    std::uint64_t size;
+};
+
+class MemoryByteSource : public ByteSource
+{
+public:
+    explicit MemoryByteSource(std::span<const std::uint8_t> bytes)
+        : bytes(bytes.begin(), bytes.end())
+    { }
+
+    std::uint64_t Size() const override { return bytes.size(); }
+
+    bool ReadAt(std::uint64_t offset, std::uint8_t *out, std::size_t length) const override
+    {
+        if (offset > bytes.size() || length > bytes.size() - offset) {
+            return false;
+        }
+        std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(offset), length, out);
+        return true;
+    }
+
+private:
+    std::vector<std::uint8_t> bytes;
+};
+
+} // namespace
+
+class CompoundFile
+{
+public:
+    explicit CompoundFile(std::unique_ptr<ByteSource> source)
+        : source(std::move(source))
+    { }
+
+    StorageStatus Load();
+    StorageStatus FindStream(const std::string &name, const DirectoryEntry *&found) const;
+    StorageStatus ReadStream(const DirectoryEntry &entry, std::vector<std::uint8_t> &buffer) const;
+
+    // [MS-CFB] 2.6.3: version 3 files may leave garbage in the high half of the size.
+    std::uint64_t StreamSizeOf(const DirectoryEntry &entry) const
+    {
+        return sectorShift == 9 ? entry.size & 0xFFFFFFFF : entry.size;
+    }
+
+private:
+    StorageStatus ReadHeader(std::array<std::uint8_t, HeaderSize> &header);
+    StorageStatus CollectFatSectorIds(const std::uint8_t *header, std::vector<std::uint32_t> &ids);
+    StorageStatus LoadFat(const std::uint8_t *header);
+    StorageStatus LoadDirectory(std::uint32_t firstSector);
+    StorageStatus LoadMiniFat(std::uint32_t firstSector);
+    StorageStatus MarkSector(std::uint32_t id, std::vector<bool> &visited) const;
+    StorageStatus WalkChain(std::uint32_t start, const std::vector<std::uint32_t> &table,
+        std::uint64_t wanted, std::vector<bool> &visited, std::vector<std::uint32_t> &chain) const;
+    StorageStatus ReadChainOfSectors(
+        std::uint32_t start, std::vector<std::uint32_t> &chain, std::vector<std::uint8_t> &bytes);
+    StorageStatus ReadMainStream(
+        std::uint32_t start, std::uint64_t size, std::vector<std::uint8_t> &buffer) const;
+    StorageStatus ReadMiniStream(
+        std::uint32_t start, std::uint64_t size, std::vector<std::uint8_t> &buffer) const;
+    std::uint64_t SectorOffset(std::uint32_t id) const { return (std::uint64_t(id) + 1) << sectorShift; }
+
+    std::unique_ptr<ByteSource> source;
+    unsigned sectorShift = 9;
+    std::uint32_t sectorSize = 512;
+    std::uint32_t sectorCount = 0;
+    std::vector<std::uint32_t> fat;
+    std::vector<std::uint32_t> miniFat;
+    std::vector<DirectoryEntry> directory;
+    // Sectors of the FAT, DIFAT, directory and mini FAT: no stream may use them.
+    std::vector<bool> structureSectors;
+};
+
+StorageStatus CompoundFile::ReadHeader(std::array<std::uint8_t, HeaderSize> &header)
+{
+    if (!source->ReadAt(0, header.data(), header.size())
+        || !std::equal(Signature.begin(), Signature.end(), header.begin())) {
+        return StorageStatus::NotCompoundFile;
+    }
+    const std::uint16_t byteOrder = ReadU16(&header[0x1C]);
+    sectorShift = ReadU16(&header[0x1E]);
+    const std::uint16_t miniSectorShift = ReadU16(&header[0x20]);
+    if (byteOrder != 0xFFFE || (sectorShift != 9 && sectorShift != 12) || miniSectorShift != 6) {
+        return StorageStatus::BadHeader;
+    }
+    sectorSize = 1u << sectorShift;
+    // The last sector may be cut short; whatever is read from it is checked byte by byte.
+    const std::uint64_t fileSize = source->Size();
+    const std::uint64_t sectors = fileSize > sectorSize ? CeilDiv(fileSize - sectorSize, sectorSize) : 0;
+    sectorCount = static_cast<std::uint32_t>(std::min<std::uint64_t>(sectors, MaxRegularSector + 1ull));
+    structureSectors.assign(sectorCount, false);
+    return StorageStatus::Ok;
+}
+
+StorageStatus CompoundFile::MarkSector(std::uint32_t id, std::vector<bool> &visited) const
+{
+    if (id > MaxRegularSector) {
+        return StorageStatus::ReservedIdInChain;
+    }
+    if (id >= visited.size()) {
+        return StorageStatus::SectorOutOfRange;
+    }
+    if (visited[id]) {
+        return StorageStatus::SectorVisitedTwice;
+    }
+    visited[id] = true;
+    return StorageStatus::Ok;
+}
+
+// [MS-CFB] 2.5: the header holds the first 109 FAT sector ids, DIFAT sectors the rest,
+// each ending with the id of the next DIFAT sector.
+StorageStatus CompoundFile::CollectFatSectorIds(const std::uint8_t *header, std::vector<std::uint32_t> &ids)
+{
+    const std::uint32_t claimed = ReadU32(header + 0x2C);
+    const auto addId = [&](std::uint32_t id) {
+        ids.push_back(id);
+        return MarkSector(id, structureSectors);
+    };
+    for (std::size_t i = 0; i < HeaderDifatEntries && ids.size() < claimed; ++i) {
+        const std::uint32_t id = ReadU32(header + 0x4C + 4 * i);
+        if (id == FreeSector) {
+            return StorageStatus::Ok;
+        }
+        if (const auto status = addId(id); status != StorageStatus::Ok) {
+            return status;
+        }
+    }
+    std::vector<std::uint8_t> sector(sectorSize);
+    const std::size_t idsPerSector = sectorSize / 4 - 1;
+    std::uint32_t difatSector = ReadU32(header + 0x44);
+    while (ids.size() < claimed && difatSector != EndOfChain && difatSector != FreeSector) {
+        if (const auto status = MarkSector(difatSector, structureSectors); status != StorageStatus::Ok) {
+            return status;
+        }
+        if (!source->ReadAt(SectorOffset(difatSector), sector.data(), sector.size())) {
+            return StorageStatus::SectorOutOfRange;
+        }
+        for (std::size_t i = 0; i < idsPerSector && ids.size() < claimed; ++i) {
+            const std::uint32_t id = ReadU32(&sector[4 * i]);
+            if (id == FreeSector) {
+                return StorageStatus::Ok;
+            }
+            if (const auto status = addId(id); status != StorageStatus::Ok) {
+                return status;
+            }
+        }
+        difatSector = ReadU32(&sector[4 * idsPerSector]);
+    }
+    return StorageStatus::Ok;
+}
+
+StorageStatus CompoundFile::LoadFat(const std::uint8_t *header)
+{
+    std::vector<std::uint32_t> fatSectorIds;
+    if (const auto status = CollectFatSectorIds(header, fatSectorIds); status != StorageStatus::Ok) {
+        return status;
+    }
+    if (fatSectorIds.empty()) {
+        return StorageStatus::BadHeader;
+    }
+    // Each id was marked, so there are no more FAT sectors than sectors in the file.
+    const std::size_t entriesPerSector = sectorSize / 4;
+    fat.resize(fatSectorIds.size() * entriesPerSector);
+    std::vector<std::uint8_t> sector(sectorSize);
+    for (std::size_t i = 0; i < fatSectorIds.size(); ++i) {
+        if (!source->ReadAt(SectorOffset(fatSectorIds[i]), sector.data(), sector.size())) {
+            return StorageStatus::SectorOutOfRange;
+        }
+        for (std::size_t j = 0; j < entriesPerSector; ++j) {
+            fat[i * entriesPerSector + j] = ReadU32(&sector[4 * j]);
+        }
+    }
+    return StorageStatus::Ok;
+}
+
+// Walks a chain through `table` until `wanted` ids are collected or the chain ends; a
+// chain that ends before `wanted` (when it is not "all of it") is too short for its stream.
+// `visited` has one entry per sector the chain may use.
+StorageStatus CompoundFile::WalkChain(std::uint32_t start, const std::vector<std::uint32_t> &table,
+    std::uint64_t wanted, std::vector<bool> &visited, std::vector<std::uint32_t> &chain) const
+{
+    const bool untilEnd = wanted == std::numeric_limits<std::uint64_t>::max();
+    std::uint32_t id = start;
+    while (chain.size() < wanted) {
+        if (id == EndOfChain) {
+            return untilEnd ? StorageStatus::Ok : StorageStatus::ChainEndsEarly;
+        }
+        if (const auto status = MarkSector(id, visited); status != StorageStatus::Ok) {
+            return status;
+        }
+        chain.push_back(id);
+        if (chain.size() == wanted) {
+            break;
+        }
+        if (id >= table.size()) {
+            return StorageStatus::SectorOutOfRange; // the allocation table does not cover it
+        }
+        id = table[id];
+    }
+    return StorageStatus::Ok;
+}
+
+// Reads every sector of a structure chain (directory, mini FAT) in full.
+StorageStatus CompoundFile::ReadChainOfSectors(
+    std::uint32_t start, std::vector<std::uint32_t> &chain, std::vector<std::uint8_t> &bytes)
+{
+    const auto status
+        = WalkChain(start, fat, std::numeric_limits<std::uint64_t>::max(), structureSectors, chain);
+    if (status != StorageStatus::Ok) {
+        return status;
+    }
+    bytes.resize(std::size_t(chain.size()) * sectorSize);
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        if (!source->ReadAt(SectorOffset(chain[i]), &bytes[i * sectorSize], sectorSize)) {
+            return StorageStatus::SectorOutOfRange;
+        }
+    }
+    return StorageStatus::Ok;
+}
+
+StorageStatus CompoundFile::LoadDirectory(std::uint32_t firstSector)
+{
+    std::vector<std::uint32_t> chain;
+    std::vector<std::uint8_t> bytes;
+    if (const auto status = ReadChainOfSectors(firstSector, chain, bytes); status != StorageStatus::Ok) {
+        return status;
+    }
+    directory.reserve(bytes.size() / DirectoryEntrySize);
+    for (std::size_t offset = 0; offset + DirectoryEntrySize <= bytes.size(); offset += DirectoryEntrySize) {
+        directory.push_back(ParseDirectoryEntry(&bytes[offset]));
+    }
+    if (directory.empty() || directory[0].type != RootStorageObject) {
+        return StorageStatus::BadHeader;
+    }
+    return StorageStatus::Ok;
+}
+
+StorageStatus CompoundFile::LoadMiniFat(std::uint32_t firstSector)
+{
+    if (firstSector == EndOfChain || firstSector == FreeSector) {
+        return StorageStatus::Ok; // no mini stream
+    }
+    std::vector<std::uint32_t> chain;
+    std::vector<std::uint8_t> bytes;
+    if (const auto status = ReadChainOfSectors(firstSector, chain, bytes); status != StorageStatus::Ok) {
+        return status;
+    }
+    miniFat.resize(bytes.size() / 4);
+    for (std::size_t i = 0; i < miniFat.size(); ++i) {
+        miniFat[i] = ReadU32(&bytes[4 * i]);
+    }
+    return StorageStatus::Ok;
+}
+
+StorageStatus CompoundFile::Load()
+{
+    std::array<std::uint8_t, HeaderSize> header {};
+    if (const auto status = ReadHeader(header); status != StorageStatus::Ok) {
+        return status;
+    }
+    if (const auto status = LoadFat(header.data()); status != StorageStatus::Ok) {
+        return status;
+    }
+    if (const auto status = LoadDirectory(ReadU32(&header[0x30])); status != StorageStatus::Ok) {
+        return status;
+    }
+    return LoadMiniFat(ReadU32(&header[0x3C]));
+}
+
+// Walks the red-black tree of the root storage's children ([MS-CFB] 2.6.4); a visited map
+// keeps a corrupt tree from looping.
+StorageStatus CompoundFile::FindStream(const std::string &name, const DirectoryEntry *&found) const
+{
+    std::vector<bool> visited(directory.size(), false);
+    std::vector<std::uint32_t> pending {directory[0].child};
+    while (!pending.empty()) {
+        const std::uint32_t index = pending.back();
+        pending.pop_back();
+        if (index >= directory.size() || visited[index]) {
+            continue;
+        }
+        visited[index] = true;
+        const DirectoryEntry &entry = directory[index];
+        if (entry.type == StreamObject && NamesEqual(entry.name, name)) {
+            found = &entry;
+            return StorageStatus::Ok;
+        }
+        pending.push_back(entry.left);
+        pending.push_back(entry.right);
+    }
+    return StorageStatus::NoSuchStream;
+}
+
+StorageStatus CompoundFile::ReadMainStream(
+    std::uint32_t start, std::uint64_t size, std::vector<std::uint8_t> &buffer) const
+{
+    if (size > std::uint64_t(sectorCount) * sectorSize) {
+        return StorageStatus::StreamBeyondFile;
+    }
+    std::vector<bool> visited = structureSectors;
+    std::vector<std::uint32_t> chain;
+    if (const auto status = WalkChain(start, fat, CeilDiv(size, sectorSize), visited, chain);
+        status != StorageStatus::Ok) {
+        return status;
+    }
+    buffer.resize(size);
+    // Sectors that follow each other in the file are read in one go.
+    std::size_t first = 0;
+    while (first < chain.size()) {
+        std::size_t last = first;
+        while (last + 1 < chain.size() && chain[last + 1] == chain[last] + 1) {
+            ++last;
+        }
+        const std::uint64_t begin = std::uint64_t(first) * sectorSize;
+        const std::uint64_t end = std::min<std::uint64_t>((std::uint64_t(last) + 1) * sectorSize, size);
+        if (!source->ReadAt(SectorOffset(chain[first]), &buffer[begin], end - begin)) {
+            return StorageStatus::StreamBeyondFile;
+        }
+        first = last + 1;
+    }
+    return StorageStatus::Ok;
+}
+
+// [MS-CFB] 2.6.2: streams under the cut-off live in 64-byte sectors of the mini stream,
+// which is itself the root entry's stream in regular sectors.
+StorageStatus CompoundFile::ReadMiniStream(
+    std::uint32_t start, std::uint64_t size, std::vector<std::uint8_t> &buffer) const
+{
+    const std::uint64_t containerSize = StreamSizeOf(directory[0]);
+    if (size > containerSize || containerSize > std::uint64_t(sectorCount) * sectorSize) {
+        return StorageStatus::StreamBeyondFile;
+    }
+    std::vector<bool> visited = structureSectors;
+    std::vector<std::uint32_t> container;
+    if (const auto status
+        = WalkChain(directory[0].start, fat, CeilDiv(containerSize, sectorSize), visited, container);
+        status != StorageStatus::Ok) {
+        return status;
+    }
+    const auto miniSectorLimit = static_cast<std::uint32_t>(CeilDiv(containerSize, MiniSectorSize));
+    std::vector<bool> miniVisited(miniSectorLimit, false);
+    std::vector<std::uint32_t> chain;
+    if (const auto status = WalkChain(start, miniFat, CeilDiv(size, MiniSectorSize), miniVisited, chain);
+        status != StorageStatus::Ok) {
+        return status;
+    }
+    buffer.resize(size);
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        const std::uint64_t offsetInContainer = std::uint64_t(chain[i]) * MiniSectorSize;
+        const std::uint32_t sector = container[offsetInContainer >> sectorShift];
+        const std::uint64_t fileOffset = SectorOffset(sector) + (offsetInContainer & (sectorSize - 1));
+        const std::uint64_t begin = std::uint64_t(i) * MiniSectorSize;
+        const std::uint64_t length = std::min<std::uint64_t>(MiniSectorSize, size - begin);
+        if (!source->ReadAt(fileOffset, &buffer[begin], length)) {
+            return StorageStatus::StreamBeyondFile;
+        }
+    }
+    return StorageStatus::Ok;
+}
+
+StorageStatus CompoundFile::ReadStream(const DirectoryEntry &entry, std::vector<std::uint8_t> &buffer) const
+{
+    const std::uint64_t size = StreamSizeOf(entry);
+    if (size >= (std::uint64_t(1) << 32)) {
+        return StorageStatus::StreamTooLarge;
+    }
+    if (size == 0) {
+        return StorageStatus::Ok;
+    }
+    if (size < MiniStreamCutoff) {
+        return ReadMiniStream(entry.start, size, buffer);
+    }
+    return ReadMainStream(entry.start, size, buffer);
+}
+
+WorkbookStorage::WorkbookStorage() = default;
+WorkbookStorage::~WorkbookStorage() = default;
+
+bool WorkbookStorage::Open(std::unique_ptr<ByteSource> source)
+{
+    auto candidate = std::make_unique<CompoundFile>(std::move(source));
+    status = candidate->Load();
+    if (status == StorageStatus::Ok) {
+        file = std::move(candidate);
+    }
+    return IsOpen();
+}
+
+bool WorkbookStorage::OpenStorage(const std::string &path)
+{
+    CloseStorage();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info
+    { };
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        status = StorageStatus::CannotOpenFile;
+        return false;
+    }
+    return Open(std::make_unique<FileByteSource>(fd, static_cast<std::uint64_t>(info.st_size)));
+}
+
+bool WorkbookStorage::OpenMemory(std::span<const std::uint8_t> bytes)
+{
+    CloseStorage();
+    return Open(std::make_unique<MemoryByteSource>(bytes));
+}
+
+bool WorkbookStorage::IsOpen() const
+{
+    return file != nullptr;
+}
+
+bool WorkbookStorage::CloseStorage()
+{
+    const bool wasOpen = IsOpen();
+    file.reset();
+    status = StorageStatus::NotOpen;
+    return wasOpen;
+}
+
+int WorkbookStorage::StreamSize(const std::string &name, std::uint64_t &size)
+{
+    size = 0;
+    if (!file) {
+        status = StorageStatus::NotOpen;
+        return StreamFailed;
+    }
+    const DirectoryEntry *entry = nullptr;
+    status = file->FindStream(name, entry);
+    if (status != StorageStatus::Ok) {
+        return StreamFailed;
+    }
+    size = file->StreamSizeOf(*entry);
+    return StreamOk;
+}
+
+int WorkbookStorage::ReadStream(const std::string &name, std::vector<std::uint8_t> &buffer)
+{
+    buffer.clear();
+    if (!file) {
+        status = StorageStatus::NotOpen;
+        return StreamFailed;
+    }
+    const DirectoryEntry *entry = nullptr;
+    status = file->FindStream(name, entry);
+    if (status == StorageStatus::Ok) {
+        status = file->ReadStream(*entry, buffer);
+    }
+    if (status == StorageStatus::Ok) {
+        return StreamOk;
+    }
+    buffer.clear();
+    return status == StorageStatus::StreamTooLarge ? StreamTooLargeCode : StreamFailed;
+}
+
+} // namespace YExcel

@@ -1,0 +1,70 @@
+#pragma once
+
+// Reader of [MS-CFB] compound files: the container an .xls workbook keeps its "Workbook"
+// stream in. Every byte comes from an untrusted file, so every sector id is checked against
+// the sector count, every chain is walked with a visited map, and nothing is allocated from
+// a size the file has not been checked to hold.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace YExcel {
+
+// Why the last operation failed. Named so tests and fuzz regressions can tell the
+// corruptions apart; callers only need the result codes below.
+enum class StorageStatus {
+    Ok,
+    NotOpen,
+    CannotOpenFile,
+    NotCompoundFile, // too short, or no compound-file signature
+    BadHeader, // byte order, sector sizes
+    SectorOutOfRange, // a sector id at or beyond the end of the file
+    SectorVisitedTwice, // a chain that loops, or a sector two chains share
+    ReservedIdInChain, // a free, FAT or DIFAT marker where a chain should go on
+    ChainEndsEarly, // a chain shorter than its stream
+    StreamBeyondFile, // a stream larger than the file could hold
+    NoSuchStream,
+    StreamTooLarge, // 4 GiB or more
+};
+
+// Result codes of the stream operations.
+inline constexpr int StreamOk = 1;
+inline constexpr int StreamFailed = -1;
+inline constexpr int StreamTooLargeCode = -6;
+
+class ByteSource;
+class CompoundFile;
+
+// One open compound file, opened for reading only and sharing allowed, so a read-only
+// workbook or one open in another program can still be imported.
+class WorkbookStorage
+{
+public:
+    WorkbookStorage();
+    ~WorkbookStorage();
+    WorkbookStorage(const WorkbookStorage &) = delete;
+    WorkbookStorage &operator=(const WorkbookStorage &) = delete;
+
+    bool OpenStorage(const std::string &path);
+    // The same from bytes already in memory (tests, fuzzing); the bytes are copied.
+    bool OpenMemory(std::span<const std::uint8_t> bytes);
+    bool IsOpen() const;
+    bool CloseStorage();
+
+    // Stream names compare as [MS-CFB] 2.6.4 defines, without regard to case.
+    int StreamSize(const std::string &name, std::uint64_t &size);
+    int ReadStream(const std::string &name, std::vector<std::uint8_t> &buffer);
+
+    StorageStatus Status() const { return status; }
+
+private:
+    bool Open(std::unique_ptr<ByteSource> source);
+
+    std::unique_ptr<CompoundFile> file;
+    StorageStatus status = StorageStatus::NotOpen;
+};
+
+} // namespace YExcel

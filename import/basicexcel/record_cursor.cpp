@@ -1,0 +1,234 @@
+#include "record_cursor.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace YExcel {
+
+namespace {
+
+constexpr std::uint16_t ContinueCode = 0x003C;
+constexpr std::size_t MaxRecordBody = 8224;
+
+std::uint16_t LoadU16(const std::uint8_t *p)
+{
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+} // namespace
+
+RecordStatus RecordCursor::Next(Record &record)
+{
+    if (stream.size() - position < 4) {
+        return RecordStatus::EndOfStream;
+    }
+    const std::uint16_t code = LoadU16(&stream[position]);
+    const std::uint16_t length = LoadU16(&stream[position + 2]);
+    if (length > MaxRecordBody) {
+        return RecordStatus::TooLong;
+    }
+    if (length > stream.size() - position - 4) {
+        return RecordStatus::Truncated;
+    }
+    record.Code = code;
+    record.Data = stream.subspan(position + 4, length);
+    position += 4 + std::size_t(length);
+    return RecordStatus::Ok;
+}
+
+void RecordCursor::TakeContinues(std::vector<Bytes> &segments)
+{
+    for (;;) {
+        const std::size_t start = position;
+        Record record;
+        if (Next(record) != RecordStatus::Ok || record.Code != ContinueCode) {
+            position = start;
+            return;
+        }
+        segments.push_back(record.Data);
+    }
+}
+
+bool FieldReader::U8(std::uint8_t &value)
+{
+    if (Remaining() < 1) {
+        return false;
+    }
+    value = bytes[position++];
+    return true;
+}
+
+bool FieldReader::U16(std::uint16_t &value)
+{
+    if (Remaining() < 2) {
+        return false;
+    }
+    value = LoadU16(&bytes[position]);
+    position += 2;
+    return true;
+}
+
+bool FieldReader::U32(std::uint32_t &value)
+{
+    std::uint16_t low = 0;
+    std::uint16_t high = 0;
+    if (Remaining() < 4 || !U16(low) || !U16(high)) {
+        return false;
+    }
+    value = low | (std::uint32_t(high) << 16);
+    return true;
+}
+
+bool FieldReader::F64(double &value)
+{
+    std::uint32_t low = 0;
+    std::uint32_t high = 0;
+    if (Remaining() < 8 || !U32(low) || !U32(high)) {
+        return false;
+    }
+    value = std::bit_cast<double>(low | (std::uint64_t(high) << 32));
+    return true;
+}
+
+bool FieldReader::Skip(std::size_t count)
+{
+    if (Remaining() < count) {
+        return false;
+    }
+    position += count;
+    return true;
+}
+
+void LargeString::Widen()
+{
+    if (Wide) {
+        return;
+    }
+    WideText.resize(Narrow.size());
+    for (std::size_t i = 0; i < Narrow.size(); ++i) {
+        WideText[i] = static_cast<unsigned char>(Narrow[i]);
+    }
+    Narrow.clear();
+    Wide = true;
+}
+
+bool ContinuedReader::NextSegment()
+{
+    if (index + 1 >= segments.size()) {
+        return false;
+    }
+    ++index;
+    offset = 0;
+    return true;
+}
+
+bool ContinuedReader::U8(std::uint8_t &value)
+{
+    while (AtSegmentEnd()) {
+        if (!NextSegment()) {
+            return false;
+        }
+    }
+    value = segments[index][offset++];
+    return true;
+}
+
+bool ContinuedReader::U16(std::uint16_t &value)
+{
+    std::uint8_t low = 0;
+    std::uint8_t high = 0;
+    if (!U8(low) || !U8(high)) {
+        return false;
+    }
+    value = static_cast<std::uint16_t>(low | (high << 8));
+    return true;
+}
+
+bool ContinuedReader::U32(std::uint32_t &value)
+{
+    std::uint16_t low = 0;
+    std::uint16_t high = 0;
+    if (!U16(low) || !U16(high)) {
+        return false;
+    }
+    value = low | (std::uint32_t(high) << 16);
+    return true;
+}
+
+bool ContinuedReader::Skip(std::size_t count)
+{
+    while (count > 0) {
+        while (AtSegmentEnd()) {
+            if (!NextSegment()) {
+                return false;
+            }
+        }
+        const std::size_t step = std::min(count, segments[index].size() - offset);
+        offset += step;
+        count -= step;
+    }
+    return true;
+}
+
+// A string whose segments differ in width is kept as 16-bit text, the 8-bit segments
+// widened, so no character is lost (parseexcel__long_string2.xls switches from 8 to 16).
+bool ContinuedReader::ReadCharacters(std::uint32_t count, bool wide, LargeString &text)
+{
+    while (count > 0) {
+        if (AtSegmentEnd()) {
+            std::uint8_t options = 0;
+            if (!NextSegment() || !U8(options)) {
+                return false;
+            }
+            wide = (options & 0x01) != 0;
+            continue;
+        }
+        const Bytes segment = segments[index];
+        const std::size_t available = segment.size() - offset;
+        const std::size_t taken = std::min<std::size_t>(count, wide ? available / 2 : available);
+        if (taken == 0) {
+            return false; // half a 16-bit character before the boundary
+        }
+        if (wide) {
+            text.Widen();
+            for (std::size_t i = 0; i < taken; ++i) {
+                text.WideText += static_cast<char16_t>(LoadU16(&segment[offset + 2 * i]));
+            }
+            offset += 2 * taken;
+        } else if (text.Wide) {
+            for (std::size_t i = 0; i < taken; ++i) {
+                text.WideText += static_cast<char16_t>(segment[offset + i]);
+            }
+            offset += taken;
+        } else {
+            text.Narrow.append(reinterpret_cast<const char *>(&segment[offset]), taken);
+            offset += taken;
+        }
+        count -= static_cast<std::uint32_t>(taken);
+    }
+    return true;
+}
+
+bool ContinuedReader::ReadUnicodeString(LargeString &text)
+{
+    text = LargeString {};
+    std::uint16_t count = 0;
+    std::uint8_t options = 0;
+    if (!U16(count) || !U8(options)) {
+        return false;
+    }
+    std::uint16_t runs = 0;
+    std::uint32_t extendedSize = 0;
+    if ((options & 0x08) && !U16(runs)) {
+        return false;
+    }
+    if ((options & 0x04) && !U32(extendedSize)) {
+        return false;
+    }
+    if (!ReadCharacters(count, (options & 0x01) != 0, text)) {
+        return false;
+    }
+    return Skip(4 * std::size_t(runs)) && Skip(extendedSize);
+}
+
+} // namespace YExcel
