@@ -1,0 +1,211 @@
+#include "workbook_read.h"
+
+#include "experiment_record.h"
+#include "import_defaults.h"
+#include "recorded_messages.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class ColumnConversion : public ::testing::Test
+{
+protected:
+    void Convert(Texts readings)
+    {
+        record->TimeTexts = Texts(readings.size(), "1");
+        record->ConcentrationTexts = std::move(readings);
+        ConvertColumns(*record, messages);
+    }
+
+    std::unique_ptr<ExperimentRecord> record = std::make_unique<ExperimentRecord>();
+    RecordedMessages messages;
+};
+
+TEST_F(ColumnConversion, HeaderAndLeadingZeroReadingsAreSkipped)
+{
+    Convert({"Concentration", "0.000000", "0.000000", "0.500000", "0.700000", "0.000000", ""});
+    EXPECT_EQ(record->SkippedRows, 3);
+    EXPECT_EQ(record->PointCount, 4); // later zeros and empty rows stay points
+    EXPECT_EQ(record->Points[0].Value, 0.5);
+    EXPECT_EQ(record->Points[1].Value, 0.7);
+    EXPECT_EQ(record->Points[3].Value, 0);
+    EXPECT_TRUE(messages.Shown.empty());
+}
+
+TEST_F(ColumnConversion, FirstRowIsDataWhenItHoldsAReading)
+{
+    Convert({"0.500000", "0.700000"});
+    EXPECT_EQ(record->SkippedRows, 0);
+    EXPECT_EQ(record->PointCount, 2);
+}
+
+TEST_F(ColumnConversion, ReadingListFollowsTheResponseFormat)
+{
+    record->Settings.ResponseFormat = CalibratedAnalyzerOutput;
+    record->Settings.CalibrationEquation = "y = 2x";
+    record->AnalyzerTexts = {"Voltage", "0.000000", "3.000000"};
+    Convert({"Voltage", "5.000000", "6.000000"});
+    EXPECT_EQ(record->SkippedRows, 2);
+    EXPECT_EQ(record->PointCount, 1);
+    EXPECT_EQ(record->Points[0].Value, 6);
+}
+
+TEST_F(ColumnConversion, AtMostMaxPointsAreReadAndTheOperatorIsToldOnce)
+{
+    Convert(Texts(MaxPoints + 3, "1.000000"));
+    EXPECT_EQ(record->PointCount, MaxPoints);
+    ASSERT_EQ(messages.Shown.size(), 1u);
+    EXPECT_EQ(messages.Shown[0],
+        (Refusal {"Data Points",
+            "The data file holds more than 5000 data points. Only the first 5000 were read."}));
+
+    messages.Shown.clear();
+    Convert(Texts(MaxPoints, "1.000000"));
+    EXPECT_EQ(record->PointCount, MaxPoints);
+    EXPECT_TRUE(messages.Shown.empty());
+}
+
+TEST_F(ColumnConversion, EveryConversionStartsFromZeroedPoints)
+{
+    Convert(Texts(100, "2.000000"));
+    Convert({"3.000000"});
+    EXPECT_EQ(record->PointCount, 1);
+    EXPECT_EQ(record->Points[1].Value, 0);
+    EXPECT_EQ(record->Points[99].Time, 0);
+}
+
+const Refusal UnreadableMessage(const std::string &name)
+{
+    return {"Import Error", "The file " + name + " could not be read as an Excel 97-2003 (.xls) workbook."};
+}
+
+class WorkbookRead : public ColumnConversion
+{
+protected:
+    bool Read(const std::string &path)
+    {
+        ResetForImport(*record, path, std::filesystem::path(path).filename().string(), "3/5/2014");
+        return ReadAndConvertWorkbook(*record, messages);
+    }
+
+    std::string TemporaryFile(const std::string &name, const std::string &bytes)
+    {
+        const auto path = std::filesystem::path(::testing::TempDir()) / name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        created.push_back(path);
+        return path.string();
+    }
+
+    void TearDown() override
+    {
+        for (const auto &path : created) {
+            std::filesystem::remove(path);
+        }
+    }
+
+    std::vector<std::filesystem::path> created;
+};
+
+TEST_F(WorkbookRead, CoverSheetIsPassedOverForTheSecondWorksheet)
+{
+    ASSERT_TRUE(Read(ORVANE_IMPORT_TEST_DATA "/cover_sheet.xls"));
+    EXPECT_EQ(record->SkippedRows, 2);
+    ASSERT_EQ(record->PointCount, 2);
+    EXPECT_EQ(record->Points[0].Value, 0.5);
+    EXPECT_EQ(record->Points[1].Value, 0.7);
+    EXPECT_EQ(record->FirstTime, 1);
+    EXPECT_EQ(record->LastTime, 2);
+    EXPECT_TRUE(messages.Shown.empty());
+}
+
+TEST_F(WorkbookRead, VariableFlowWritesTheReferenceIntoTheFlowRate)
+{
+    record->Settings.LoopType = OpenLoop;
+    record->Settings.FlowType = 1;
+    ASSERT_TRUE(Read(ORVANE_IMPORT_TEST_DATA "/cover_sheet.xls"));
+    // No flow column on that sheet: no reference, and the flow-rate check will stop the test.
+    EXPECT_EQ(record->FlowColumnInUse, 0);
+    EXPECT_EQ(record->Settings.FlowRate, "0.000000");
+}
+
+TEST_F(WorkbookRead, UnreadableFilesAreReportedAndLeaveNoData)
+{
+    ASSERT_TRUE(Read(ORVANE_IMPORT_TEST_DATA "/cover_sheet.xls"));
+    const std::vector<std::string> unreadable {
+        ORVANE_IMPORT_TEST_DATA "/single_column.xls",
+        TemporaryFile("results.xlsx", std::string("PK\x03\x04\x14\x00\x06\x00", 8) + std::string(600, '\0')),
+        TemporaryFile("notes.txt", "Time\tConcentration\n0\t0.5\n"),
+        TemporaryFile("empty.xls", ""),
+        ORVANE_IMPORT_TEST_DATA "/no_such_file.xls",
+    };
+    for (const std::string &path : unreadable) {
+        messages.Shown.clear();
+        EXPECT_FALSE(Read(path)) << path;
+        const std::string name = std::filesystem::path(path).filename().string();
+        EXPECT_EQ(messages.Shown, std::vector<Refusal> {UnreadableMessage(name)}) << path;
+        EXPECT_EQ(record->PointCount, 0) << path;
+        EXPECT_TRUE(record->ConcentrationTexts.empty()) << path;
+        EXPECT_EQ(record->Points[0].Value, 0) << path;
+        EXPECT_EQ(record->LastTime, 0) << path;
+    }
+}
+
+TEST(ImportDefaults, EachFileStartsWithoutThePreviousFilesEntries)
+{
+    auto record = std::make_unique<ExperimentRecord>();
+    record->Settings.LoopType = OpenLoop;
+    record->Settings.CalibrationEquation = "y = 2x";
+    record->Settings.FlowRate = "0.5";
+    record->Settings.TotalVolume = "0.1";
+    record->Specimen.AreaText = "20";
+    record->Specimen.DiameterInchText = "2";
+    record->ManualTimeColumn = "B";
+    record->ReferenceFlowRate = 0.5;
+    record->PointCount = 12;
+
+    ResetForImport(*record, "/data/run 7.xls", "run 7.xls", TestDateText(3, 5, 2014));
+    EXPECT_EQ(record->SourceName, "run 7.xls");
+    EXPECT_EQ(record->Report.TestDate, "3/5/2014");
+    EXPECT_EQ(record->Settings.LoopType, OpenLoop);
+    EXPECT_EQ(record->Settings.CalibrationEquation, "y = 2x");
+    EXPECT_EQ(record->Settings.FlowRate, "");
+    EXPECT_EQ(record->Settings.TotalVolume, "");
+    EXPECT_EQ(record->Specimen.AreaText, "");
+    EXPECT_EQ(record->Specimen.DiameterInchText, "1.00");
+    EXPECT_EQ(record->ManualTimeColumn, "");
+    EXPECT_EQ(record->ReferenceFlowRate, 0);
+    EXPECT_EQ(record->PointCount, 0);
+    EXPECT_EQ(record->HeaderKeywords.size(), 18u);
+    EXPECT_TRUE(record->DataInputFirstShow);
+    EXPECT_TRUE(record->AdditionalInputFirstShow);
+}
+
+TEST(ImportDefaults, DataInputSpansTheDataOnItsFirstShowing)
+{
+    auto record = std::make_unique<ExperimentRecord>();
+    record->FirstTime = 0.5;
+    record->LastTime = 479.996;
+    record->Specimen.SteadyStateNotEstablished = 1;
+    record->DataInputFirstShow = true;
+    ApplyDataInputFirstShow(*record);
+    EXPECT_EQ(record->Specimen.AverageStartText, "0.50");
+    EXPECT_EQ(record->Specimen.AverageEndText, "479.99");
+    EXPECT_EQ(record->Specimen.SteadyStateNotEstablished, 0);
+    EXPECT_FALSE(record->DataInputFirstShow);
+
+    record->Report.TestDate = "3/5/2014";
+    record->Report.Comments = "old";
+    ApplyAdditionalInputFirstShow(*record);
+    EXPECT_EQ(record->Report.TestDate, "3/5/2014");
+    EXPECT_EQ(record->Report.Comments, "");
+}
+
+} // namespace
