@@ -1,5 +1,6 @@
 // orvane-batch: the import, analysis and reports of the desktop program, without a window.
 
+#include "analyze_command.h"
 #include "inspect_command.h"
 
 #include <iostream>
@@ -39,12 +40,9 @@ int main(int argc, char **argv)
         return RunInspect(rest, std::cout, std::cerr);
     }
 
-    // ---- analyze --------------------------------------------------------------------
     if (command == "analyze") {
-        std::cerr << "orvane-batch: analyze is not built yet\n";
-        return 1;
+        return RunAnalyze(rest, std::cout, std::cerr);
     }
-    // ----------------------------------------------------------------------------------
 
     std::cerr << "orvane-batch: unknown command \"" << command << "\"\n" << Usage;
     return 1;

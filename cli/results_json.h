@@ -1,0 +1,11 @@
+#pragma once
+
+// The results of `orvane-batch analyze --json`: the data as read, the precision counts,
+// every analysis result under its record name, and the results text, all texts in UTF-8.
+
+#include <ostream>
+#include <string>
+
+struct ExperimentRecord;
+
+void WriteResultsJson(std::ostream &out, const ExperimentRecord &record, const std::string &resultsText);
