@@ -167,7 +167,7 @@ double TenPointCrossingTime(const ExperimentRecord &record, const Crossing &cros
     if (!crossing.Found) {
         return PointQuantity(record, 0) >= level ? ExceededFromStart : NeverReached;
     }
-    const int n = record.PointCount;
+    const int n = UsedPointCount(record);
     int a = crossing.Index - CrossingWindowHalf;
     int b = crossing.Index + CrossingWindowHalf;
     if (a < 0) {
@@ -191,7 +191,7 @@ struct QuantityRange
 QuantityRange RangeOfQuantity(const ExperimentRecord &record)
 {
     QuantityRange range;
-    for (int i = 0; i < record.PointCount; ++i) {
+    for (int i = 0; i < UsedPointCount(record); ++i) {
         const double q = PointQuantity(record, i);
         if (q < range.Smallest) {
             range.Smallest = q;

@@ -45,6 +45,11 @@ bool IsOpenLoop(const ExperimentRecord &record)
     return record.Settings.LoopType == OpenLoop;
 }
 
+int UsedPointCount(const ExperimentRecord &record)
+{
+    return static_cast<int>(UsedPoints(record).size());
+}
+
 double TotalVolume(const ExperimentRecord &record)
 {
     return LeadingNumber(record.Settings.TotalVolume);
@@ -105,7 +110,7 @@ QuadraticCoefficients FitQuantity(const ExperimentRecord &record, int a, int b)
 
 Crossing FirstCrossing(const ExperimentRecord &record, double threshold, int limit)
 {
-    const int last = std::min(limit, record.PointCount - 1);
+    const int last = std::min(limit, UsedPointCount(record) - 1);
     Crossing crossing;
     for (int g = 0; g < last; ++g) {
         const double below = PointQuantity(record, g);

@@ -15,6 +15,9 @@
 
 bool IsOpenLoop(const ExperimentRecord &record);
 
+// The number of points every calculation may read (UsedPoints).
+int UsedPointCount(const ExperimentRecord &record);
+
 double TotalVolume(const ExperimentRecord &record); // Vt, L
 double FlowRate(const ExperimentRecord &record); // F, L/min
 // X of the model: Vt for a closed loop, F for an open loop.

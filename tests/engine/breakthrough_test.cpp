@@ -1,5 +1,7 @@
 #include "breakthrough.h"
 
+#include "permeation.h"
+
 #include "test_records.h"
 
 #include <gtest/gtest.h>
@@ -198,25 +200,32 @@ TEST(BreakthroughIndexSafety, DetectionWindowEmptyWhenTheRiseFollowsThePeak)
 
 TEST(BreakthroughIndexSafety, TenPointWindowsShiftInsideTheData)
 {
-    // Rate 0.015 t²: crosses 0.1 between points 2 and 3, 1.0 between 8 and 9.
+    // Rate 0.015 t², crossing 0.1 between points 2 and 3 (index 3 is nearer) and 1.0 between
+    // points 8 and 9. A bump at point 8 makes the time depend on the window: the crossing at 3
+    // must be solved over points 0..9, not over the eight points 0..7 left after clipping.
     ExperimentRecord early = OpenLoopRecord("0.15", "10");
     SetSquareReadings(early, 20);
+    early.Points[8].Value += 3;
     ComputeBreakthroughTimes(early);
-    EXPECT_TRUE(RelativelyNear(std::sqrt(0.1 / 0.015), early.Results.StandardizedBreakthroughTime, 1e-9));
-    EXPECT_TRUE(RelativelyNear(std::sqrt(1.0 / 0.015), early.Results.NormalizedBreakthroughTime, 1e-9));
+    const double tenPoints = RootNearest(FitQuantity(early, 0, 10), 0.1, 3);
+    ASSERT_FALSE(RelativelyNear(RootNearest(FitQuantity(early, 0, 8), 0.1, 3), tenPoints, 1e-6));
+    EXPECT_TRUE(RelativelyNear(tenPoints, early.Results.StandardizedBreakthroughTime));
+
+    // Crossing near the last point: the window ends with the data.
+    ExperimentRecord late = OpenLoopRecord("0.15", "10");
+    SetSquareReadings(late, 12);
+    late.Points[3].Value += 3;
+    late.Points[11].Value = 90; // Q(8) = 0.96 and Q(9) = 1.215: the crossing is at 8
+    ComputeBreakthroughTimes(late);
+    const double lastTen = RootNearest(FitQuantity(late, 2, 12), 1.0, 8);
+    ASSERT_FALSE(RelativelyNear(RootNearest(FitQuantity(late, 3, 12), 1.0, 8), lastTen, 1e-6));
+    EXPECT_TRUE(RelativelyNear(lastTen, late.Results.NormalizedBreakthroughTime));
 
     // Fewer than ten points: the window is all of them.
     ExperimentRecord few = OpenLoopRecord("0.15", "10");
     SetSquareReadings(few, 6);
     ComputeBreakthroughTimes(few);
     EXPECT_TRUE(RelativelyNear(std::sqrt(0.1 / 0.015), few.Results.StandardizedBreakthroughTime, 1e-9));
-
-    // Crossing at the last point: the window ends there.
-    ExperimentRecord late = OpenLoopRecord("0.15", "10");
-    SetSquareReadings(late, 10);
-    late.Points[9].Value = 81; // (0.015 × 81 = 1.215, Q(8) = 0.96)
-    ComputeBreakthroughTimes(late);
-    EXPECT_TRUE(RelativelyNear(std::sqrt(1.0 / 0.015), late.Results.NormalizedBreakthroughTime, 1e-9));
 }
 
 TEST(BreakthroughIndexSafety, NoPointsLeaveEveryTimeNotDetermined)
