@@ -8,15 +8,9 @@ namespace YExcel {
 
 namespace {
 
-struct MinimumSize
-{
-    std::uint16_t Code;
-    std::size_t Size;
-};
-
 // Checked before the first field is read. MULRK needs at least one column; LABEL may end
 // after its character count when the text is empty.
-constexpr std::array<MinimumSize, 11> MinimumSizes = {{
+constexpr std::array<MinimumSize, 11> MinimumSizeTable = {{
     {RecordCode::BOF, 4},
     {RecordCode::Number, 14},
     {RecordCode::RK, 10},
@@ -32,11 +26,16 @@ constexpr std::array<MinimumSize, 11> MinimumSizes = {{
 
 } // namespace
 
+std::span<const MinimumSize> MinimumSizes()
+{
+    return MinimumSizeTable;
+}
+
 bool HasMinimumSize(const Record &record)
 {
-    const auto found = std::find_if(MinimumSizes.begin(), MinimumSizes.end(),
+    const auto found = std::find_if(MinimumSizeTable.begin(), MinimumSizeTable.end(),
         [&](const MinimumSize &entry) { return entry.Code == record.Code; });
-    return found == MinimumSizes.end() || record.Data.size() >= found->Size;
+    return found == MinimumSizeTable.end() || record.Data.size() >= found->Size;
 }
 
 bool BOF::Read(const Record &record)

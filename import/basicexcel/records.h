@@ -6,6 +6,7 @@
 #include "record_cursor.h"
 
 #include <cstdint>
+#include <span>
 
 namespace YExcel {
 
@@ -26,6 +27,15 @@ inline constexpr std::uint16_t RK = 0x027E;
 inline constexpr std::uint16_t ShrFmla = 0x04BC;
 inline constexpr std::uint16_t BOF = 0x0809;
 } // namespace RecordCode
+
+struct MinimumSize
+{
+    std::uint16_t Code;
+    std::size_t Size;
+};
+
+// The shortest body each parsed record type needs, checked before its first field is read.
+std::span<const MinimumSize> MinimumSizes();
 
 // False for a body shorter than its record type needs; such a record is skipped.
 bool HasMinimumSize(const Record &record);
