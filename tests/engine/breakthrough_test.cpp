@@ -178,6 +178,19 @@ TEST(BreakthroughIndexSafety, ClosedLoopWindowsStartingBeforePointZeroAreSkipped
     EXPECT_TRUE(RelativelyNear(5, record.Results.StandardizedBreakthroughTime, 1e-9));
 }
 
+TEST(BreakthroughIndexSafety, DetectionWindowStartingBeforePointZeroIsClipped)
+{
+    // A reading at 6 min above the threshold reading at 7 min puts the breakthrough index at 6:
+    // its window would start at -1.
+    ExperimentRecord record = ClosedLoopRecord("1", "1");
+    SetSquareReadings(record);
+    record.Points[6].Value = 50;
+    ComputeBreakthroughTimes(record);
+    ASSERT_EQ(record.Results.ThresholdIndex, 7);
+    ASSERT_EQ(record.Results.BreakthroughIndex, 6);
+    EXPECT_TRUE(IsTimeShown(record, record.Results.BreakthroughDetectionTime));
+}
+
 TEST(BreakthroughIndexSafety, DetectionWindowEmptyWhenTheRiseFollowsThePeak)
 {
     // An early peak, then a smaller rise: the breakthrough index lies after the peak.
