@@ -2,6 +2,7 @@
 
 #include "breakthrough.h"
 #include "interval_results.h"
+#include "permeation.h"
 #include "result_texts.h"
 #include "steady_state.h"
 #include "text_number.h"
@@ -38,14 +39,10 @@ std::string Shown(double value, const std::string &text)
     return std::isfinite(value) ? text : std::string(NotDefinedText);
 }
 
+// A loop type other than the two known ones writes neither loop's wording.
 bool IsClosedLoop(const ExperimentRecord &record)
 {
     return record.Settings.LoopType == ClosedLoop;
-}
-
-bool IsOpen(const ExperimentRecord &record)
-{
-    return record.Settings.LoopType == OpenLoop;
 }
 
 bool IsDiscreteReplaced(const TestSettings &settings)
@@ -59,7 +56,7 @@ void AddHeader(TextBuilder &text, const ExperimentRecord &record)
     text.Add("Report Title:\t", record.Report.ReportTitle, "\r\n\r\n");
     text.Add("Project Number:\t", record.Report.ProjectNumber, "\r\n\r\n");
     text.Add("Experiment type:  ");
-    if (IsOpen(record)) {
+    if (IsOpenLoop(record)) {
         text.Add("Open Loop, ");
         if (settings.FlowType == 0) {
             text.Add("Constant Flow Rate");
@@ -97,7 +94,7 @@ void AddExceededFromStart(TextBuilder &text, const ExperimentRecord &record)
 {
     if (IsClosedLoop(record)) {
         text.Add("\tStandardized Breakthrough Time was unable to be determined.\r\n");
-    } else if (IsOpen(record)) {
+    } else if (IsOpenLoop(record)) {
         text.Add("\tPermeation first detected at a rate > 0.10 ", RateUnit, ".\r\n");
     }
     if (IsDetectionTimeShown(record)) {
@@ -117,7 +114,7 @@ void AddNoPermeation(TextBuilder &text, const ExperimentRecord &record)
                 "\tMinimum detectable mass permeated: ", settings.MinDetectableMass, " ", MassUnit, NewLine);
         }
         text.Add("\tTest Duration: ", FormatTestDuration(record), " hours.\r\n");
-    } else if (IsOpen(record)) {
+    } else if (IsOpenLoop(record)) {
         text.Add("\tNo permeation rate was detected at 0.10 ", RateUnit, NewLine);
         text.Add("\tMinimum detectable permeation rate: ",
             FormatDetectionLimitRate(record).value_or(settings.MinDetectableRate), " ", RateUnit, NewLine);
@@ -148,7 +145,7 @@ void AddBreakthroughTimes(TextBuilder &text, const ExperimentRecord &record)
     if (IsTimeShown(record, results.NormalizedBreakthroughTime)) {
         if (IsClosedLoop(record)) {
             text.Add("\tNormalized Breakthrough Time (permeation mass at 2.5 ", MassUnit, "): ");
-        } else if (IsOpen(record)) {
+        } else if (IsOpenLoop(record)) {
             text.Add("\tNormalized Breakthrough Time (permeation rate at 1.0 ", RateUnit, "): ");
         }
         text.Add(results.NormalizedTimeText, " min\r\n");
@@ -189,7 +186,7 @@ std::string SteadyRateText(const ExperimentRecord &record)
 void AddMaximumRate(TextBuilder &text, const ExperimentRecord &record)
 {
     text.Add("\tSteady-state Permeation was not established during the testing.\r\n");
-    if (IsOpen(record)) {
+    if (IsOpenLoop(record)) {
         text.Add("\tMaximum Permeation Rate: ", FormatPointRate(record, record.Results.TopIndices[0]), " ",
             RateUnit, NewLine);
         text.Add("\tDetermined at ", record.Results.PeakTimeTexts[0], " min\r\n\r\n");
@@ -221,7 +218,7 @@ void AddSteadyStateRate(TextBuilder &text, const ExperimentRecord &record)
         return;
     }
     text.Add("\tSSPR: ", SteadyRateText(record), " ", RateUnit, NewLine);
-    if (IsOpen(record)) {
+    if (IsOpenLoop(record)) {
         const auto &peaks = results.PeakTimeTexts;
         text.Add("\tDetermined around ", results.PeakTimesMeanText, " (average of: ", peaks[0], "; ",
             peaks[1], "; ", peaks[2], ") min\r\n");
@@ -262,7 +259,7 @@ void AddCollectionSystem(TextBuilder &text, const ExperimentRecord &record)
     text.Add("Collection System--\r\n");
     text.Add("\tMedium: ", record.Report.CollectionMedium, NewLine);
     text.Add("\tSystem Type: ");
-    if (IsOpen(record)) {
+    if (IsOpenLoop(record)) {
         text.Add("Open Loop, ");
         if (settings.FlowType == 0) {
             text.Add("Constant Flow Rate.\r\n");
