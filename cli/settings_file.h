@@ -9,7 +9,7 @@
 //   [ReportInfo]      the Additional Data Input entries
 //
 // Values are texts as typed (blanks around them trimmed); choices are integers. One line per
-// entry, at most 199 characters.
+// entry, at most 198 characters.
 
 #include <functional>
 #include <string>

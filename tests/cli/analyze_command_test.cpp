@@ -1,0 +1,278 @@
+#include "analyze_command.h"
+
+#include "text_encoding.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+const std::string Examples = ORVANE_EXAMPLES;
+const std::string Expected = ORVANE_CLI_EXPECTED;
+
+std::string FileBytes(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+struct BatchRun
+{
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+BatchRun Analyze(std::vector<std::string> arguments)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    BatchRun run;
+    run.Status = RunAnalyze(arguments, out, err);
+    run.Out = out.str();
+    run.Err = err.str();
+    return run;
+}
+
+class AnalyzeCommand : public ::testing::Test
+{
+protected:
+    std::string TemporaryPath(const std::string &name)
+    {
+        const auto path = std::filesystem::path(::testing::TempDir()) / ("analyze_" + name);
+        created.push_back(path);
+        return path.string();
+    }
+
+    std::string TemporaryFile(const std::string &name, const std::string &bytes)
+    {
+        const std::string path = TemporaryPath(name);
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+    // The settings of an example with some lines added at the end of their sections.
+    std::string ExampleSettingsWith(const std::string &example, const std::string &extra)
+    {
+        return TemporaryFile(example + ".ini", FileBytes(Examples + "/" + example + ".ini") + "\n" + extra);
+    }
+
+    BatchRun AnalyzeExample(const std::string &example, const std::string &settings)
+    {
+        return Analyze({Examples + "/" + example + ".xls", "--settings", settings});
+    }
+
+    void TearDown() override
+    {
+        for (const auto &path : created) {
+            std::filesystem::remove(path);
+        }
+    }
+
+    std::vector<std::filesystem::path> created;
+};
+
+class ExampleWorkbook : public AnalyzeCommand, public ::testing::WithParamInterface<const char *>
+{
+protected:
+    std::string Workbook() const { return Examples + "/" + GetParam() + ".xls"; }
+    std::string Settings() const { return Examples + "/" + GetParam() + ".ini"; }
+};
+
+TEST_P(ExampleWorkbook, PrintsTheResultsTextAndWritesItAsTheDesktopSavesIt)
+{
+    const std::string textPath = TemporaryPath(std::string(GetParam()) + ".txt");
+    const BatchRun run = Analyze({Workbook(), "--settings", Settings(), "--text", textPath});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(run.Out, FileBytes(Expected + "/" + GetParam() + ".txt"));
+
+    // The file: the text's own Windows-1252 bytes and CR LF line ends, then one CR LF.
+    std::string saved = YExcel::Utf8ToWindows1252(run.Out).value();
+    for (std::size_t at = 0; (at = saved.find('\n', at)) != std::string::npos; at += 2) {
+        saved.insert(at, 1, '\r');
+    }
+    EXPECT_EQ(FileBytes(textPath), saved);
+    EXPECT_NE(saved.find("\xB5g/(cm\xB2*min)"), std::string::npos);
+}
+
+TEST_P(ExampleWorkbook, JsonHoldsTheDataTheResultsAndTheText)
+{
+    const BatchRun text = Analyze({Workbook(), "--settings", Settings()});
+    const BatchRun run = Analyze({Workbook(), "--settings", Settings(), "--json", "-"});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(run.Out), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    const QJsonObject root = document.object();
+
+    const int pointCount = root["PointCount"].toInt();
+    EXPECT_GT(pointCount, 10);
+    EXPECT_EQ(root["Points"].toArray().size(), pointCount);
+    EXPECT_EQ(root["Points"].toArray().last().toArray().at(0).toDouble(), root["LastTime"].toDouble());
+    EXPECT_EQ(root["InputPrecision"].toArray().size(), 6);
+    EXPECT_EQ(root["Results"].toObject()["TopIndices"].toArray().size(), 7);
+    EXPECT_EQ(root["Results"].toObject()["PeakTimeTexts"].toArray().size(), 3);
+    EXPECT_TRUE(root["Results"].toObject()["StandardizedBreakthroughTime"].isDouble());
+
+    QString resultsText = root["ResultsText"].toString();
+    EXPECT_TRUE(resultsText.contains("\r\n"));
+    resultsText.replace("\r\n", "\n");
+    EXPECT_EQ(resultsText.toStdString() + "\n", text.Out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, ExampleWorkbook,
+    ::testing::Values("closed_loop_continuous", "open_loop_constant", "open_loop_variable"));
+
+TEST_F(AnalyzeCommand, JsonFileLeavesTheResultsTextOnStandardOutput)
+{
+    const std::string jsonPath = TemporaryPath("results.json");
+    const BatchRun run = Analyze({Examples + "/closed_loop_continuous.xls", "--json", jsonPath, "--settings",
+        Examples + "/closed_loop_continuous.ini"});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, FileBytes(Expected + "/closed_loop_continuous.txt"));
+    EXPECT_FALSE(QJsonDocument::fromJson(QByteArray::fromStdString(FileBytes(jsonPath))).isNull());
+}
+
+struct RefusedSettings
+{
+    const char *Example;
+    const char *Extra;
+    const char *Message;
+};
+
+class RefusedEntry : public AnalyzeCommand, public ::testing::WithParamInterface<RefusedSettings>
+{ };
+
+TEST_P(RefusedEntry, IsReportedWithTheDialogsMessageAndStatusTwo)
+{
+    const BatchRun run
+        = AnalyzeExample(GetParam().Example, ExampleSettingsWith(GetParam().Example, GetParam().Extra));
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_EQ(run.Err, GetParam().Message);
+    EXPECT_EQ(run.Out, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, RefusedEntry,
+    ::testing::Values(
+        RefusedSettings {"closed_loop_continuous", "[TestSettings]\nTotalVolume = -0.15\n",
+            "Invalid Entry: The value for System Dead Volume must be a positive numeric value.\n"},
+        RefusedSettings {"closed_loop_continuous", "[TestSettings]\nMinDetectableMass =\nTotalVolume = -1\n",
+            "Invalid Entry: The value for Minimum Mass Permeated must be a positive numeric value.\n"},
+        RefusedSettings {"open_loop_constant", "[TestSettings]\nResponseFormat = 1\n",
+            "Invalid Entry: The value for the Equation must be entered.\n"},
+        RefusedSettings {"open_loop_constant", "[Columns]\nManualTimeColumn = IW\n",
+            "Invalid Entry: Column letters must be one or two letters from A to IV.\n"},
+        RefusedSettings {"closed_loop_continuous", "[SpecimenInputs]\nDiameterInchText = 0\n",
+            "Invalid Entry: The value for Diameter must be a positive numeric value.\n"},
+        RefusedSettings {"open_loop_constant", "[SpecimenInputs]\nAreaText = 0.0\n",
+            "Invalid Entry: The value for Area must be a positive numeric value.\n"},
+        RefusedSettings {"open_loop_constant", "[SpecimenInputs]\nCumulativeTimeText = 90.5\n",
+            "Invalid Entry: The value for Cumulative Permeation Time must be a numeric value between "
+            "the start and end time of the experiment data.\n"},
+        RefusedSettings {"closed_loop_continuous", "[TestSettings]\nTotalVolume = 0.0\n",
+            "Volume for Test Material Error: Cannot read the Volume given.\n"},
+        RefusedSettings {"open_loop_constant", "[TestSettings]\nFlowRate = 0\n",
+            "Flow Rate for Test Material Error: Cannot read the Flow Rate given.\n"},
+        // A variable flow needs the flow column; this workbook has none.
+        RefusedSettings {"closed_loop_continuous",
+            "[TestSettings]\nLoopType = 1\nFlowType = 1\nMinDetectableRate = 0\n",
+            "Flow Rate for Test Material Error: Cannot read the Flow Rate given.\n"},
+        // The time-format warning does not stop the run; the times then all read 0.
+        RefusedSettings {"closed_loop_continuous", "[TestSettings]\nTimeFormat = 1\n",
+            "Error with time format: There was an error with time format. Please go back and check the "
+            "time format.\nInvalid Entry: The value for Cumulative Permeation Time must be a numeric "
+            "value between the start and end time of the experiment data.\n"}));
+
+TEST_F(AnalyzeCommand, WorkbooksThatCannotBeReadEndWithStatusOne)
+{
+    const std::string xlsx
+        = TemporaryFile("results.xlsx", std::string("PK\x03\x04", 4) + std::string(100, 'x'));
+    const std::string text = TemporaryFile("log.txt", "Time\tConcentration\n1\t0.5\n");
+    for (const std::string &path : {xlsx, text}) {
+        const BatchRun run = Analyze({path, "--settings", Examples + "/closed_loop_continuous.ini"});
+        const std::string name = std::filesystem::path(path).filename().string();
+        EXPECT_EQ(run.Status, 1);
+        EXPECT_EQ(run.Err,
+            "Import Error: The file " + name + " could not be read as an Excel 97-2003 (.xls) workbook.\n");
+        EXPECT_EQ(run.Out, "");
+    }
+}
+
+TEST_F(AnalyzeCommand, SettingsFileProblemsNameTheirPlace)
+{
+    const struct
+    {
+        std::string Settings;
+        std::string Message;
+    } cases[] {
+        {"[TestSettings]\nLoopType = 1\n[Colours]\n", "line 3: unknown section [Colours]"},
+        {"[TestSettings]\nTotalVolumes = 1\n", "line 2: unknown key \"TotalVolumes\" in [TestSettings]"},
+        {"[SpecimenInputs]\nFlowRate = 1\n", "line 2: unknown key \"FlowRate\" in [SpecimenInputs]"},
+        {"[TestSettings]\nLoopType = 2\n", "line 2: LoopType must be 0 or 1, not \"2\""},
+        {"[TestSettings]\nTimeFormat = one\n", "line 2: TimeFormat must be 0, 1 or 2, not \"one\""},
+        {"[ReportInfo]\nComments = \xCE\xA9\n",
+            "line 2: the value of Comments holds a character that Windows-1252 cannot represent"},
+        {"[ReportInfo]\nComments = " + std::string(250, 'x') + "\n", "line 2: longer than 198 characters"},
+        {"[TestSettings]\nLoopType\n", "line 2: not a [section], a \"key = value\" line or a comment"},
+    };
+    for (const auto &c : cases) {
+        const std::string settings = TemporaryFile("bad.ini", c.Settings);
+        const BatchRun run = Analyze({Examples + "/closed_loop_continuous.xls", "--settings", settings});
+        EXPECT_EQ(run.Status, 1) << c.Settings;
+        EXPECT_EQ(run.Err, "orvane-batch: " + settings + ", " + c.Message + "\n") << c.Settings;
+    }
+}
+
+TEST_F(AnalyzeCommand, SettingsTextsArriveAsWindows1252AndIndentedKeysStandAlone)
+{
+    const std::string settings = ExampleSettingsWith("closed_loop_continuous",
+        "[ReportInfo]\n"
+        "   Comments = 5 \xC2\xB5m film \xE2\x82\xAC\n"
+        "   InstrumentType = GC ; an inline comment\n");
+    const std::string textPath = TemporaryPath("comments.txt");
+    const BatchRun run
+        = Analyze({Examples + "/closed_loop_continuous.xls", "--settings", settings, "--text", textPath});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_NE(run.Out.find("Additional Comments: 5 \xC2\xB5m film \xE2\x82\xAC\n"), std::string::npos);
+    EXPECT_NE(run.Out.find("Instrument Type: GC\n"), std::string::npos);
+    EXPECT_NE(FileBytes(textPath).find("Additional Comments: 5 \xB5m film \x80\r\n"), std::string::npos);
+}
+
+TEST_F(AnalyzeCommand, UsageErrorsEndWithStatusOne)
+{
+    const std::string workbook = Examples + "/closed_loop_continuous.xls";
+    const std::string settings = Examples + "/closed_loop_continuous.ini";
+    const struct
+    {
+        std::vector<std::string> Arguments;
+        std::string Message;
+    } cases[] {
+        {{workbook}, "orvane-batch: analyze needs --settings FILE.ini\n"},
+        {{"--settings", settings}, "orvane-batch: analyze needs a workbook\n"},
+        {{workbook, "--settings"}, "orvane-batch: --settings needs a file name\n"},
+        {{workbook, workbook, "--settings", settings},
+            "orvane-batch: unexpected argument \"" + workbook + "\"\n"},
+        {{workbook, "--settings", settings, "--pdf", "x"}, "orvane-batch: unexpected argument \"--pdf\"\n"},
+        {{workbook, "--settings", settings, "--xls", "out.xls"},
+            "orvane-batch: --xls is not available yet: this version writes no Excel report\n"},
+        {{workbook, "--settings", Examples + "/missing.ini"},
+            "orvane-batch: cannot open the settings file " + Examples + "/missing.ini\n"},
+        {{workbook, "--settings", settings, "--text", "/nonexistent-folder/out.txt"},
+            "orvane-batch: cannot write /nonexistent-folder/out.txt\n"},
+    };
+    for (const auto &c : cases) {
+        const BatchRun run = Analyze(c.Arguments);
+        EXPECT_EQ(run.Status, 1) << c.Message;
+        EXPECT_EQ(run.Err, c.Message);
+        EXPECT_EQ(run.Out, "");
+    }
+}
+
+} // namespace
