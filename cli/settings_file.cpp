@@ -22,14 +22,12 @@ struct Key
     int HighestChoice = 0;
 };
 
-#define TEXT_KEY(group, member)                                                                              \
-    {                                                                                                        \
-#member, [](ExperimentRecord & r) { return &r.group.member; }, nullptr, 0                            \
-    }
-#define CHOICE_KEY(group, member, highest)                                                                   \
-    {                                                                                                        \
-#member, nullptr, [](ExperimentRecord & r) { return &r.group.member; }, highest                      \
-    }
+// The key is the member's own name.
+// clang-format off
+#define TEXT_KEY(group, member) {#member, [](ExperimentRecord &r) { return &r.group.member; }, nullptr, 0}
+#define CHOICE_KEY(group, member, highest) {#member, nullptr, [](ExperimentRecord &r) { return &r.group.member; }, highest}
+#define RECORD_TEXT_KEY(member) {#member, [](ExperimentRecord &r) { return &r.member; }, nullptr, 0}
+// clang-format on
 
 const std::vector<Key> TestSettingsKeys {
     CHOICE_KEY(Settings, ResponseFormat, 2),
@@ -88,11 +86,6 @@ const std::vector<Key> ReportInfoKeys {
     TEXT_KEY(Report, Comments),
 };
 
-#define RECORD_TEXT_KEY(member)                                                                              \
-    {                                                                                                        \
-#member, [](ExperimentRecord & r) { return &r.member; }, nullptr, 0                                  \
-    }
-
 const std::vector<Key> ColumnsKeys {
     RECORD_TEXT_KEY(ManualAnalyzerColumn),
     RECORD_TEXT_KEY(ManualTimeColumn),
@@ -134,7 +127,7 @@ std::string ChoiceRange(int highest)
 
 } // namespace
 
-// Collects the entries while inih walks the file; the first problem stops the walk.
+// Collects the entries while inih walks the file; the first problem found is the one reported.
 struct SettingsFileParser
 {
     SettingsFile settings;
