@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <span>
 
 namespace {
@@ -89,9 +88,7 @@ void FormatResults(ExperimentRecord &record)
 
 std::string FormatTestDuration(const ExperimentRecord &record)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.2f", TestDurationHours(record));
-    return buffer;
+    return FormatInCLocale("%.2f", TestDurationHours(record));
 }
 
 std::optional<std::string> FormatDetectionLimitRate(const ExperimentRecord &record)

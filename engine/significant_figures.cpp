@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -105,22 +104,6 @@ double PowerOfTen(int k)
     return power;
 }
 
-std::string Printf(const char *format, int width, int decimals, double x)
-{
-    char buffer[512];
-    const int length = std::snprintf(buffer, sizeof buffer, format, width, decimals, x);
-    if (length < 0) {
-        return {};
-    }
-    if (static_cast<std::size_t>(length) < sizeof buffer) {
-        return std::string(buffer, static_cast<std::size_t>(length));
-    }
-    std::string large(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(large.data(), large.size(), format, width, decimals, x);
-    large.resize(static_cast<std::size_t>(length));
-    return large;
-}
-
 // A real result below 0.0000005 in magnitude would read as 0.000000 with six decimals.
 bool HiddenBySixDecimals(double x, const std::string &plain)
 {
@@ -141,7 +124,7 @@ int DecimalPlaces(std::string_view text)
 
 std::string FormatPlain(double x)
 {
-    return Printf("%*.*f", 0, 6, x);
+    return FormatInCLocale("%f", x);
 }
 
 int NumberSignificantDigits(double x)
@@ -158,7 +141,7 @@ std::string FormatSignificant(double x, int digits, int decimalCap)
 {
     if (digits <= 0 || x == 0 || !std::isfinite(x) || std::trunc(x) == 0) {
         const std::string plain = FormatPlain(x);
-        return HiddenBySixDecimals(x, plain) ? Printf("%*.*E", 0, std::max(digits, 1) - 1, x) : plain;
+        return HiddenBySixDecimals(x, plain) ? FormatInCLocale("%.*E", std::max(digits, 1) - 1, x) : plain;
     }
     const double magnitude = std::fabs(std::trunc(x));
     const int integerDigits = static_cast<int>(std::log10(magnitude)) + 1;
@@ -175,7 +158,7 @@ std::string FormatSignificant(double x, int digits, int decimalCap)
     if (decimalCap != -1 && decimalCap < digits) {
         decimals = std::max(decimalCap, 0);
     }
-    return Printf("%*.*f", integerDigits, decimals, x);
+    return FormatInCLocale("%*.*f", integerDigits, decimals, x);
 }
 
 void ComputeResultPrecision(ExperimentRecord &record)

@@ -2,6 +2,8 @@
 
 #include <climits>
 #include <clocale>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <locale.h>
 #include <string>
@@ -94,4 +96,24 @@ int LeadingInteger(std::string_view text)
         return INT_MIN;
     }
     return static_cast<int>(value);
+}
+
+std::string FormatInCLocale(const char *format, ...)
+{
+    const locale_t previous = uselocale(CLocale());
+    std::va_list arguments;
+    va_start(arguments, format);
+    std::va_list measuring;
+    va_copy(measuring, arguments);
+    const int length = std::vsnprintf(nullptr, 0, format, measuring);
+    va_end(measuring);
+    std::string text;
+    if (length > 0) {
+        text.resize(static_cast<std::size_t>(length) + 1);
+        std::vsnprintf(text.data(), text.size(), format, arguments);
+        text.resize(static_cast<std::size_t>(length));
+    }
+    va_end(arguments);
+    uselocale(previous);
+    return text;
 }

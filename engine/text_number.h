@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // Where the leading decimal number of a text stands.
@@ -23,3 +24,7 @@ std::optional<LeadingDecimal> FindLeadingDecimal(std::string_view text);
 
 double LeadingNumber(std::string_view text);
 int LeadingInteger(std::string_view text);
+
+// printf formatting in the "C" locale: a desktop locale with a decimal comma must never
+// reach a report, nor a cell text that is read back as a number.
+std::string FormatInCLocale(const char *format, ...) __attribute__((format(printf, 1, 2)));

@@ -2,26 +2,22 @@
 
 #include "column_detection.h"
 #include "experiment_record.h"
+#include "text_number.h"
 
-#include <cstdio>
 #include <ctime>
 
 namespace {
 
 std::string TwoDecimals(double minutes)
 {
-    char text[352];
-    std::snprintf(text, sizeof text, "%.2f", minutes);
-    return text;
+    return FormatInCLocale("%.2f", minutes);
 }
 
 } // namespace
 
 std::string TestDateText(int month, int day, int year)
 {
-    char text[40];
-    std::snprintf(text, sizeof text, "%i/%i/%i", month, day, year);
-    return text;
+    return FormatInCLocale("%i/%i/%i", month, day, year);
 }
 
 std::string TodayAsTestDate()

@@ -1,6 +1,7 @@
 #include "experiment_record.h"
 #include "significant_figures.h"
 
+#include <clocale>
 #include <cmath>
 #include <limits>
 
@@ -152,4 +153,19 @@ TEST(ComputeResultPrecision, PpmLimitsTheValuesByTheMolecularWeight)
     EXPECT_EQ(record.InputPrecision[ValueDecimals], 1);
     EXPECT_EQ(record.ResultDigits, 3);
     EXPECT_EQ(record.ResultDecimals, 1);
+}
+
+TEST(FormatSignificant, PrintsAPointWhateverTheProcessLocale)
+{
+    // scripts/test.sh generates this locale; its decimal separator is the comma.
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) {
+        GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
+    }
+    const std::string plain = FormatPlain(0.5);
+    const std::string significant = FormatSignificant(12.3456, 4, -1);
+    const std::string exponent = FormatSignificant(2.5e-7, 2, 2);
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(plain, "0.500000");
+    EXPECT_EQ(significant, "12.35");
+    EXPECT_EQ(exponent, "2.5E-07");
 }
