@@ -3,12 +3,14 @@
 #include "records.h"
 #include "text_encoding.h"
 
+#include <algorithm>
+
 namespace YExcel {
 
 namespace {
 
 // Stands for every position of the table that holds no stored cell.
-const BasicExcelCell EmptyCell;
+const BasicExcelCell EmptyCell {};
 // The text of a formula whose result is the empty text.
 const LargeString EmptyText;
 
@@ -106,11 +108,39 @@ bool ReadFormulaString(RecordCursor &cursor, LargeString &text)
     return false;
 }
 
+// The cells a worksheet substream can place, counted from its records before any is parsed,
+// so the table is allocated once and from what the file holds.
+std::size_t CountCellPlaces(RecordCursor cursor)
+{
+    std::size_t places = 0;
+    Record record;
+    while (NextInSubstream(cursor, record)) {
+        switch (record.Code) {
+        case RecordCode::MulRK:
+            places += record.Data.size() / 6;
+            break;
+        case RecordCode::Number:
+        case RecordCode::RK:
+        case RecordCode::LabelSST:
+        case RecordCode::Label:
+        case RecordCode::RString:
+        case RecordCode::BoolErr:
+        case RecordCode::Formula:
+            ++places;
+            break;
+        default:
+            break;
+        }
+    }
+    return places;
+}
+
 } // namespace
 
 std::optional<std::string> BasicExcelCell::TextValue() const
 {
-    if ((kind != Text8 && kind != Text16 && kind != FormulaResult) || !text || text->Empty()) {
+    const LargeString *text = Text();
+    if (!text || text->Empty()) {
         return std::nullopt;
     }
     if (text->Wide) {
@@ -121,16 +151,7 @@ std::optional<std::string> BasicExcelCell::TextValue() const
 
 double BasicExcelCell::NumberValue() const
 {
-    switch (kind) {
-    case Integer:
-        return integer;
-    case Real:
-        return number;
-    case FormulaResult:
-        return numericResult ? number : 0;
-    default:
-        return 0;
-    }
+    return holdsText ? 0 : value.number;
 }
 
 const BasicExcelCell *BasicExcelWorksheet::CellAt(int row, int column)
@@ -140,10 +161,17 @@ const BasicExcelCell *BasicExcelWorksheet::CellAt(int row, int column)
     }
     rowCount = std::max(rowCount, row + 1);
     columnCount = std::max(columnCount, column + 1);
-    if (std::size_t(row) < rows.size() && std::size_t(column) < rows[row].size()) {
-        return &rows[row][column];
+    if (std::size_t(row) + 1 >= rowStarts.size()) {
+        return &EmptyCell;
     }
-    return &EmptyCell;
+    const auto first = cells.begin() + rowStarts[row];
+    const auto last = cells.begin() + rowStarts[row + 1];
+    if (last - first > column && first[column].column == column) {
+        return &first[column]; // a row without gaps
+    }
+    const auto found = std::lower_bound(
+        first, last, column, [](const BasicExcelCell &cell, int wanted) { return cell.column < wanted; });
+    return found != last && found->column == column ? &*found : &EmptyCell;
 }
 
 void BasicExcelWorksheet::Count(std::uint16_t row, std::uint16_t column)
@@ -156,16 +184,44 @@ void BasicExcelWorksheet::Count(std::uint16_t row, std::uint16_t column)
 BasicExcelCell &BasicExcelWorksheet::Place(std::uint16_t row, std::uint16_t column)
 {
     Count(row, column);
-    if (row >= rows.size()) {
-        rows.resize(std::size_t(row) + 1);
+    if (!cells.empty()) {
+        const BasicExcelCell &previous = cells.back();
+        inOrder = inOrder && (previous.row < row || (previous.row == row && previous.column < column));
     }
-    std::vector<BasicExcelCell> &cells = rows[row];
-    if (column >= cells.size()) {
-        cells.resize(std::size_t(column) + 1);
+    if (inOrder && rowStarts.size() <= row) {
+        rowStarts.resize(std::size_t(row) + 1, static_cast<std::uint32_t>(cells.size()));
     }
-    BasicExcelCell &cell = cells[column];
-    cell = BasicExcelCell {};
+    BasicExcelCell &cell = cells.emplace_back();
+    cell.row = row;
+    cell.column = column;
     return cell;
+}
+
+// Writers store cells row by row, so the row index is built as they arrive. Nothing obliges
+// them to, though: out of order, the cells are sorted, of two records for one cell the later
+// one wins, and the index is built anew.
+void BasicExcelWorksheet::Finish()
+{
+    if (!inOrder) {
+        const auto before = [](const BasicExcelCell &a, const BasicExcelCell &b) {
+            return a.row < b.row || (a.row == b.row && a.column < b.column);
+        };
+        std::stable_sort(cells.begin(), cells.end(), before);
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            if (i + 1 == cells.size() || before(cells[i], cells[i + 1])) {
+                cells[kept++] = cells[i];
+            }
+        }
+        cells.resize(kept);
+        rowStarts.clear();
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            rowStarts.resize(std::size_t(cells[i].row) + 1, static_cast<std::uint32_t>(i));
+        }
+    }
+    if (!cells.empty()) {
+        rowStarts.push_back(static_cast<std::uint32_t>(cells.size()));
+    }
 }
 
 void BasicExcelWorksheet::PlaceRK(std::uint16_t row, std::uint16_t column, std::uint32_t rk)
@@ -174,10 +230,10 @@ void BasicExcelWorksheet::PlaceRK(std::uint16_t row, std::uint16_t column, std::
     BasicExcelCell &cell = Place(row, column);
     if (value.IsInteger) {
         cell.kind = BasicExcelCell::Integer;
-        cell.integer = value.Integer;
+        cell.value.number = value.Integer;
     } else {
         cell.kind = BasicExcelCell::Real;
-        cell.number = value.Real;
+        cell.value.number = value.Real;
     }
 }
 
@@ -190,7 +246,8 @@ void BasicExcelWorksheet::PlaceText(std::uint16_t row, std::uint16_t column, con
     }
     BasicExcelCell &cell = Place(row, column);
     cell.kind = text.Wide ? BasicExcelCell::Text16 : BasicExcelCell::Text8;
-    cell.text = &text;
+    cell.holdsText = true;
+    cell.value.text = &text;
 }
 
 void BasicExcelWorksheet::ReadNumber(const Record &record)
@@ -199,7 +256,7 @@ void BasicExcelWorksheet::ReadNumber(const Record &record)
     if (number.Read(record) && number.Cell.Column < MaxColumns) {
         BasicExcelCell &cell = Place(number.Cell.Row, number.Cell.Column);
         cell.kind = BasicExcelCell::Real;
-        cell.number = number.Value;
+        cell.value.number = number.Value;
     }
 }
 
@@ -235,7 +292,7 @@ void BasicExcelWorksheet::ReadBoolErr(const Record &record)
     }
     BasicExcelCell &cell = Place(boolErr.Cell.Row, boolErr.Cell.Column);
     cell.kind = BasicExcelCell::Integer;
-    cell.integer = boolErr.Value != 0;
+    cell.value.number = boolErr.Value != 0 ? 1 : 0;
 }
 
 // An index beyond the table (or into a table that broke off) leaves the cell Empty.
@@ -293,9 +350,12 @@ void BasicExcelWorksheet::ReadFormula(
     }
     BasicExcelCell &cell = Place(formula.Cell.Row, formula.Cell.Column);
     cell.kind = BasicExcelCell::FormulaResult;
-    cell.numericResult = formula.Numeric;
-    cell.number = formula.Numeric ? formula.Value : 0;
-    cell.text = text;
+    if (text) {
+        cell.holdsText = true;
+        cell.value.text = text;
+    } else {
+        cell.value.number = formula.Numeric ? formula.Value : 0; // a boolean or error result is not a number
+    }
 }
 
 // Cell records count wherever they stand in the substream, before the first ROW record
@@ -303,6 +363,7 @@ void BasicExcelWorksheet::ReadFormula(
 void BasicExcelWorksheet::Read(
     RecordCursor &cursor, const std::deque<LargeString> &sharedStrings, std::deque<LargeString> &pool)
 {
+    cells.reserve(CountCellPlaces(cursor));
     Record record;
     while (NextInSubstream(cursor, record)) {
         if (!HasMinimumSize(record)) {
@@ -335,6 +396,7 @@ void BasicExcelWorksheet::Read(
             break;
         }
     }
+    Finish();
 }
 
 bool BasicExcel::OpenBook(const std::string &path)

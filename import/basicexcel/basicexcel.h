@@ -31,16 +31,21 @@ public:
     double NumberValue() const;
     // The stored text of a Text8 or Text16 cell or a formula's text result (maybe empty);
     // null for every other cell.
-    const LargeString *Text() const { return text; }
+    const LargeString *Text() const { return holdsText ? value.text : nullptr; }
 
 private:
     friend class BasicExcelWorksheet;
 
+    // 16 bytes: the table of a long sheet is mostly these. A cell holds a number (an
+    // Integer's too: every 32-bit integer is exact in a double) or a text, never both.
     std::uint8_t kind = Empty;
-    bool numericResult = false;
-    std::int32_t integer = 0;
-    double number = 0;
-    const LargeString *text = nullptr; // owned by the workbook's string pool
+    bool holdsText = false;
+    std::uint16_t row = 0;
+    std::uint16_t column = 0;
+    union {
+        double number = 0;
+        const LargeString *text; // owned by the workbook's string pools
+    } value;
 };
 
 class BasicExcelWorksheet
@@ -63,6 +68,7 @@ public:
 
 private:
     BasicExcelCell &Place(std::uint16_t row, std::uint16_t column);
+    void Finish();
     void Count(std::uint16_t row, std::uint16_t column);
     void ReadNumber(const Record &record);
     void ReadRK(const Record &record);
@@ -74,8 +80,12 @@ private:
     void PlaceText(std::uint16_t row, std::uint16_t column, const LargeString &text);
     void PlaceRK(std::uint16_t row, std::uint16_t column, std::uint32_t rk);
 
-    // Rows hold cells up to their last stored one; positions beyond read as Empty.
-    std::vector<std::vector<BasicExcelCell>> rows;
+    // Only cells that hold something are stored, row by row and column by column; row r's
+    // cells are cells[rowStarts[r]] up to cells[rowStarts[r + 1]]. Memory thus follows the
+    // cell records, whatever rows and columns they name.
+    std::vector<BasicExcelCell> cells;
+    std::vector<std::uint32_t> rowStarts;
+    bool inOrder = true;
     int rowCount = 1;
     int columnCount = 1;
 };

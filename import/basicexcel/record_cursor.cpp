@@ -1,14 +1,12 @@
 #include "record_cursor.h"
 
 #include <algorithm>
-#include <bit>
 
 namespace YExcel {
 
 namespace {
 
 constexpr std::uint16_t ContinueCode = 0x003C;
-constexpr std::size_t MaxRecordBody = 8224;
 
 std::uint16_t LoadU16(const std::uint8_t *p)
 {
@@ -16,25 +14,6 @@ std::uint16_t LoadU16(const std::uint8_t *p)
 }
 
 } // namespace
-
-RecordStatus RecordCursor::Next(Record &record)
-{
-    if (stream.size() - position < 4) {
-        return RecordStatus::EndOfStream;
-    }
-    const std::uint16_t code = LoadU16(&stream[position]);
-    const std::uint16_t length = LoadU16(&stream[position + 2]);
-    if (length > MaxRecordBody) {
-        return RecordStatus::TooLong;
-    }
-    if (length > stream.size() - position - 4) {
-        return RecordStatus::Truncated;
-    }
-    record.Code = code;
-    record.Data = stream.subspan(position + 4, length);
-    position += 4 + std::size_t(length);
-    return RecordStatus::Ok;
-}
 
 void RecordCursor::TakeContinues(std::vector<Bytes> &segments)
 {
@@ -47,56 +26,6 @@ void RecordCursor::TakeContinues(std::vector<Bytes> &segments)
         }
         segments.push_back(record.Data);
     }
-}
-
-bool FieldReader::U8(std::uint8_t &value)
-{
-    if (Remaining() < 1) {
-        return false;
-    }
-    value = bytes[position++];
-    return true;
-}
-
-bool FieldReader::U16(std::uint16_t &value)
-{
-    if (Remaining() < 2) {
-        return false;
-    }
-    value = LoadU16(&bytes[position]);
-    position += 2;
-    return true;
-}
-
-bool FieldReader::U32(std::uint32_t &value)
-{
-    std::uint16_t low = 0;
-    std::uint16_t high = 0;
-    if (Remaining() < 4 || !U16(low) || !U16(high)) {
-        return false;
-    }
-    value = low | (std::uint32_t(high) << 16);
-    return true;
-}
-
-bool FieldReader::F64(double &value)
-{
-    std::uint32_t low = 0;
-    std::uint32_t high = 0;
-    if (Remaining() < 8 || !U32(low) || !U32(high)) {
-        return false;
-    }
-    value = std::bit_cast<double>(low | (std::uint64_t(high) << 32));
-    return true;
-}
-
-bool FieldReader::Skip(std::size_t count)
-{
-    if (Remaining() < count) {
-        return false;
-    }
-    position += count;
-    return true;
 }
 
 void LargeString::Widen()

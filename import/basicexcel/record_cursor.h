@@ -4,6 +4,7 @@
 // against what is left, so a lying length ends a record or the stream, never a read
 // beyond it.
 
+#include <bit>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -30,11 +31,30 @@ struct Record
 class RecordCursor
 {
 public:
+    static constexpr std::size_t MaxRecordBody = 8224;
+
     explicit RecordCursor(Bytes stream)
         : stream(stream)
     { }
 
-    RecordStatus Next(Record &record);
+    RecordStatus Next(Record &record)
+    {
+        if (stream.size() - position < 4) {
+            return RecordStatus::EndOfStream;
+        }
+        const std::uint16_t code = static_cast<std::uint16_t>(stream[position] | (stream[position + 1] << 8));
+        const std::size_t length = stream[position + 2] | (stream[position + 3] << 8);
+        if (length > MaxRecordBody) {
+            return RecordStatus::TooLong;
+        }
+        if (length > stream.size() - position - 4) {
+            return RecordStatus::Truncated;
+        }
+        record.Code = code;
+        record.Data = stream.subspan(position + 4, length);
+        position += 4 + length;
+        return RecordStatus::Ok;
+    }
     // Takes the CONTINUE records ([MS-XLS] 2.4.58) that directly follow, appending their bodies.
     void TakeContinues(std::vector<Bytes> &segments);
     std::size_t Position() const { return position; }
@@ -46,6 +66,7 @@ private:
 };
 
 // Fields of one record body, little-endian; a read past the end fails and reads nothing.
+// Inline: the cell loop of a long sheet runs through these a million times.
 class FieldReader
 {
 public:
@@ -53,11 +74,61 @@ public:
         : bytes(bytes)
     { }
 
-    bool U8(std::uint8_t &value);
-    bool U16(std::uint16_t &value);
-    bool U32(std::uint32_t &value);
-    bool F64(double &value);
-    bool Skip(std::size_t count);
+    bool U8(std::uint8_t &value)
+    {
+        if (Remaining() < 1) {
+            return false;
+        }
+        value = bytes[position++];
+        return true;
+    }
+
+    bool U16(std::uint16_t &value)
+    {
+        if (Remaining() < 2) {
+            return false;
+        }
+        value = static_cast<std::uint16_t>(bytes[position] | (bytes[position + 1] << 8));
+        position += 2;
+        return true;
+    }
+
+    bool U32(std::uint32_t &value)
+    {
+        if (Remaining() < 4) {
+            return false;
+        }
+        value = 0;
+        for (int i = 3; i >= 0; --i) {
+            value = (value << 8) | bytes[position + i];
+        }
+        position += 4;
+        return true;
+    }
+
+    bool F64(double &value)
+    {
+        if (Remaining() < 8) {
+            return false;
+        }
+        std::uint64_t bits = 0;
+        for (int i = 7; i >= 0; --i) {
+            bits = (bits << 8) | bytes[position + i];
+        }
+        position += 8;
+        value = std::bit_cast<double>(bits);
+        return true;
+    }
+
+    bool Skip(std::size_t count)
+    {
+        if (Remaining() < count) {
+            return false;
+        }
+        position += count;
+        return true;
+    }
+
     std::size_t Remaining() const { return bytes.size() - position; }
     Bytes Rest() const { return bytes.subspan(position); }
 
