@@ -47,20 +47,12 @@ bool NextInSubstream(RecordCursor &cursor, Record &record)
     return false;
 }
 
-// A record's body and its CONTINUE bodies, for records whose strings may run on.
-ContinuedReader ReaderWithContinues(Bytes body, RecordCursor &cursor)
-{
-    std::vector<Bytes> segments {body};
-    cursor.TakeContinues(segments);
-    return ContinuedReader(std::move(segments));
-}
-
 // [MS-XLS] 2.4.265: total and unique counts, then the strings. The counts are not trusted
 // for anything; a string that breaks off ends the table, and later indices read as Empty.
 void ReadSharedStrings(const Record &record, RecordCursor &cursor, std::deque<LargeString> &strings)
 {
     strings.clear();
-    ContinuedReader reader = ReaderWithContinues(record.Data, cursor);
+    ContinuedReader reader = cursor.TakeWithContinues(record.Data);
     std::uint32_t total = 0;
     std::uint32_t unique = 0;
     if (!reader.U32(total) || !reader.U32(unique)) {
@@ -91,48 +83,17 @@ bool IsFormulaCompanion(std::uint16_t code)
 }
 
 // The STRING record holding a text formula's result follows the formula, after any ARRAY,
-// SHRFMLA or TABLE record ([MS-XLS] 2.4.127). The cursor stays put when there is none.
+// SHRFMLA or TABLE record ([MS-XLS] 2.4.127); those carry nothing the reader keeps.
 bool ReadFormulaString(RecordCursor &cursor, LargeString &text)
 {
-    const std::size_t start = cursor.Position();
+    std::uint16_t code = 0;
     Record record;
-    while (cursor.Next(record) == RecordStatus::Ok) {
-        if (record.Code == RecordCode::String && HasMinimumSize(record)) {
-            return ReaderWithContinues(record.Data, cursor).ReadUnicodeString(text);
-        }
-        if (!IsFormulaCompanion(record.Code)) {
-            break;
-        }
+    while (cursor.PeekCode(code) && IsFormulaCompanion(code) && cursor.Next(record) == RecordStatus::Ok) { }
+    if (!cursor.PeekCode(code) || code != RecordCode::String || cursor.Next(record) != RecordStatus::Ok
+        || !HasMinimumSize(record)) {
+        return false;
     }
-    cursor.Rewind(start);
-    return false;
-}
-
-// The cells a worksheet substream can place, counted from its records before any is parsed,
-// so the table is allocated once and from what the file holds.
-std::size_t CountCellPlaces(RecordCursor cursor)
-{
-    std::size_t places = 0;
-    Record record;
-    while (NextInSubstream(cursor, record)) {
-        switch (record.Code) {
-        case RecordCode::MulRK:
-            places += record.Data.size() / 6;
-            break;
-        case RecordCode::Number:
-        case RecordCode::RK:
-        case RecordCode::LabelSST:
-        case RecordCode::Label:
-        case RecordCode::RString:
-        case RecordCode::BoolErr:
-        case RecordCode::Formula:
-            ++places;
-            break;
-        default:
-            break;
-        }
-    }
-    return places;
+    return cursor.TakeWithContinues(record.Data).ReadUnicodeString(text);
 }
 
 } // namespace
@@ -149,11 +110,6 @@ std::optional<std::string> BasicExcelCell::TextValue() const
     return text->Narrow;
 }
 
-double BasicExcelCell::NumberValue() const
-{
-    return holdsText ? 0 : value.number;
-}
-
 const BasicExcelCell *BasicExcelWorksheet::CellAt(int row, int column)
 {
     if (row < 0 || row >= MaxRows || column < 0 || column >= MaxColumns) {
@@ -164,14 +120,31 @@ const BasicExcelCell *BasicExcelWorksheet::CellAt(int row, int column)
     if (std::size_t(row) + 1 >= rowStarts.size()) {
         return &EmptyCell;
     }
-    const auto first = cells.begin() + rowStarts[row];
-    const auto last = cells.begin() + rowStarts[row + 1];
-    if (last - first > column && first[column].column == column) {
-        return &first[column]; // a row without gaps
+    const std::size_t first = rowStarts[row];
+    const std::size_t last = rowStarts[row + 1];
+    if (last - first > std::size_t(column) && cells[first + column].column == column) {
+        return &cells[first + column]; // a row without gaps
     }
-    const auto found = std::lower_bound(
-        first, last, column, [](const BasicExcelCell &cell, int wanted) { return cell.column < wanted; });
-    return found != last && found->column == column ? &*found : &EmptyCell;
+    std::size_t low = first;
+    std::size_t high = last;
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (cells[middle].column < column) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return low < last && cells[low].column == column ? &cells[low] : &EmptyCell;
+}
+
+void CellBlocks::Truncate(std::size_t size)
+{
+    count = std::min(count, size);
+    blocks.resize((count + BlockSize - 1) / BlockSize);
+    if (!blocks.empty()) {
+        blocks.back().resize(count - (blocks.size() - 1) * BlockSize);
+    }
 }
 
 void BasicExcelWorksheet::Count(std::uint16_t row, std::uint16_t column)
@@ -184,14 +157,13 @@ void BasicExcelWorksheet::Count(std::uint16_t row, std::uint16_t column)
 BasicExcelCell &BasicExcelWorksheet::Place(std::uint16_t row, std::uint16_t column)
 {
     Count(row, column);
-    if (!cells.empty()) {
-        const BasicExcelCell &previous = cells.back();
-        inOrder = inOrder && (previous.row < row || (previous.row == row && previous.column < column));
+    const std::uint32_t place = std::uint32_t(row) * MaxColumns + column;
+    inOrder = inOrder && (cells.Size() == 0 || place > lastPlace);
+    lastPlace = place;
+    while (inOrder && rowStarts.size() <= row) {
+        rowStarts.push_back(static_cast<std::uint32_t>(cells.Size()));
     }
-    if (inOrder && rowStarts.size() <= row) {
-        rowStarts.resize(std::size_t(row) + 1, static_cast<std::uint32_t>(cells.size()));
-    }
-    BasicExcelCell &cell = cells.emplace_back();
+    BasicExcelCell &cell = cells.Append();
     cell.row = row;
     cell.column = column;
     return cell;
@@ -203,24 +175,27 @@ BasicExcelCell &BasicExcelWorksheet::Place(std::uint16_t row, std::uint16_t colu
 void BasicExcelWorksheet::Finish()
 {
     if (!inOrder) {
+        std::vector<BasicExcelCell> sorted;
+        sorted.reserve(cells.Size());
+        for (std::size_t i = 0; i < cells.Size(); ++i) {
+            sorted.push_back(cells[i]);
+        }
         const auto before = [](const BasicExcelCell &a, const BasicExcelCell &b) {
             return a.row < b.row || (a.row == b.row && a.column < b.column);
         };
-        std::stable_sort(cells.begin(), cells.end(), before);
+        std::stable_sort(sorted.begin(), sorted.end(), before);
         std::size_t kept = 0;
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            if (i + 1 == cells.size() || before(cells[i], cells[i + 1])) {
-                cells[kept++] = cells[i];
+        rowStarts.clear();
+        for (std::size_t i = 0; i < sorted.size(); ++i) {
+            if (i + 1 == sorted.size() || before(sorted[i], sorted[i + 1])) {
+                rowStarts.resize(std::size_t(sorted[i].row) + 1, static_cast<std::uint32_t>(kept));
+                cells[kept++] = sorted[i];
             }
         }
-        cells.resize(kept);
-        rowStarts.clear();
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            rowStarts.resize(std::size_t(cells[i].row) + 1, static_cast<std::uint32_t>(i));
-        }
+        cells.Truncate(kept);
     }
-    if (!cells.empty()) {
-        rowStarts.push_back(static_cast<std::uint32_t>(cells.size()));
+    if (cells.Size() > 0) {
+        rowStarts.push_back(static_cast<std::uint32_t>(cells.Size()));
     }
 }
 
@@ -313,6 +288,9 @@ void BasicExcelWorksheet::ReadLabelSST(const Record &record, const std::deque<La
 // reads them, and some writers use nothing else (poi__61045_govdocs1_626534.xls).
 void BasicExcelWorksheet::ReadLabel(const Record &record, RecordCursor &cursor, std::deque<LargeString> &pool)
 {
+    if (!HasMinimumSize(record)) {
+        return;
+    }
     FieldReader fields(record.Data);
     CellHeader header;
     if (!header.Read(fields) || header.Column >= MaxColumns) {
@@ -320,7 +298,7 @@ void BasicExcelWorksheet::ReadLabel(const Record &record, RecordCursor &cursor, 
     }
     LargeString text;
     // An empty text may stop after its character count, without the option byte.
-    if (fields.Remaining() > 2 && !ReaderWithContinues(fields.Rest(), cursor).ReadUnicodeString(text)) {
+    if (fields.Remaining() > 2 && !cursor.TakeWithContinues(fields.Rest()).ReadUnicodeString(text)) {
         return;
     }
     if (text.Empty()) {
@@ -363,12 +341,8 @@ void BasicExcelWorksheet::ReadFormula(
 void BasicExcelWorksheet::Read(
     RecordCursor &cursor, const std::deque<LargeString> &sharedStrings, std::deque<LargeString> &pool)
 {
-    cells.reserve(CountCellPlaces(cursor));
     Record record;
     while (NextInSubstream(cursor, record)) {
-        if (!HasMinimumSize(record)) {
-            continue;
-        }
         switch (record.Code) {
         case RecordCode::Number:
             ReadNumber(record);
@@ -413,12 +387,13 @@ bool BasicExcel::OpenBookFromMemory(std::span<const std::uint8_t> bytes)
 
 bool BasicExcel::ReadBook()
 {
-    std::vector<std::uint8_t> stream;
-    if (storage.ReadStream("Workbook", stream) != StreamOk) {
+    StreamReader stream;
+    if (storage.OpenStream("Workbook", stream) != StreamOk) {
         CloseBook();
         return false;
     }
-    ParseStream(stream);
+    RecordCursor cursor(stream);
+    ParseStream(cursor);
     if (sheets.empty()) {
         CloseBook();
         return false;
@@ -428,9 +403,8 @@ bool BasicExcel::ReadBook()
 
 // A chart, macro or any other substream that is not a worksheet is skipped up to its own
 // EOF, so worksheets after a chart sheet are still read (poi__12843-1.xls).
-void BasicExcel::ParseStream(Bytes stream)
+void BasicExcel::ParseStream(RecordCursor &cursor)
 {
-    RecordCursor cursor(stream);
     Record record;
     BOF bof;
     while (cursor.Next(record) == RecordStatus::Ok && record.Code == RecordCode::BOF && bof.Read(record)) {

@@ -9,8 +9,10 @@
 #include "compound_file.h"
 #include "record_cursor.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -28,7 +30,7 @@ public:
     // character exists in Windows-1252 (then converted). None for an empty text.
     std::optional<std::string> TextValue() const;
     // Real, Integer, or a formula's numeric result; 0 for everything else.
-    double NumberValue() const;
+    double NumberValue() const { return holdsText ? 0 : value.number; }
     // The stored text of a Text8 or Text16 cell or a formula's text result (maybe empty);
     // null for every other cell.
     const LargeString *Text() const { return holdsText ? value.text : nullptr; }
@@ -46,6 +48,35 @@ private:
         double number = 0;
         const LargeString *text; // owned by the workbook's string pools
     } value;
+};
+
+// Cells in blocks of a fixed size: appending never moves a cell, and an index finds its
+// cell with a shift and a mask.
+class CellBlocks
+{
+public:
+    std::size_t Size() const { return count; }
+    BasicExcelCell &operator[](std::size_t index)
+    {
+        return blocks[index >> BlockShift][index & (BlockSize - 1)];
+    }
+    // A fresh Empty cell at the end.
+    BasicExcelCell &Append()
+    {
+        if (blocks.empty() || blocks.back().size() == BlockSize) {
+            blocks.emplace_back().reserve(BlockSize);
+        }
+        ++count;
+        return blocks.back().emplace_back();
+    }
+    void Truncate(std::size_t size);
+
+private:
+    static constexpr unsigned BlockShift = 12; // 64 KiB of cells
+    static constexpr std::size_t BlockSize = std::size_t(1) << BlockShift;
+
+    std::vector<std::vector<BasicExcelCell>> blocks; // each reserved to BlockSize once
+    std::size_t count = 0;
 };
 
 class BasicExcelWorksheet
@@ -83,9 +114,10 @@ private:
     // Only cells that hold something are stored, row by row and column by column; row r's
     // cells are cells[rowStarts[r]] up to cells[rowStarts[r + 1]]. Memory thus follows the
     // cell records, whatever rows and columns they name.
-    std::vector<BasicExcelCell> cells;
+    CellBlocks cells;
     std::vector<std::uint32_t> rowStarts;
     bool inOrder = true;
+    std::uint32_t lastPlace = 0; // row * 256 + column of the last cell placed
     int rowCount = 1;
     int columnCount = 1;
 };
@@ -107,7 +139,7 @@ public:
 
 private:
     bool ReadBook();
-    void ParseStream(Bytes stream);
+    void ParseStream(RecordCursor &cursor);
 
     WorkbookStorage storage;
     std::deque<LargeString> sharedStrings;

@@ -180,7 +180,7 @@ public:
 
     StorageStatus Load();
     StorageStatus FindStream(const std::string &name, const DirectoryEntry *&found) const;
-    StorageStatus ReadStream(const DirectoryEntry &entry, std::vector<std::uint8_t> &buffer) const;
+    StorageStatus OpenStream(const DirectoryEntry &entry, StreamReader &reader) const;
 
     // [MS-CFB] 2.6.3: version 3 files may leave garbage in the high half of the size.
     std::uint64_t StreamSizeOf(const DirectoryEntry &entry) const
@@ -199,10 +199,8 @@ private:
         std::uint64_t wanted, std::vector<bool> &visited, std::vector<std::uint32_t> &chain) const;
     StorageStatus ReadChainOfSectors(
         std::uint32_t start, std::vector<std::uint32_t> &chain, std::vector<std::uint8_t> &bytes);
-    StorageStatus ReadMainStream(
-        std::uint32_t start, std::uint64_t size, std::vector<std::uint8_t> &buffer) const;
-    StorageStatus ReadMiniStream(
-        std::uint32_t start, std::uint64_t size, std::vector<std::uint8_t> &buffer) const;
+    StorageStatus LocateMainStream(std::uint32_t start, StreamReader &reader) const;
+    StorageStatus LocateMiniStream(std::uint32_t start, StreamReader &reader) const;
     std::uint64_t SectorOffset(std::uint32_t id) const { return (std::uint64_t(id) + 1) << sectorShift; }
 
     std::unique_ptr<ByteSource> source;
@@ -436,43 +434,31 @@ StorageStatus CompoundFile::FindStream(const std::string &name, const DirectoryE
     return StorageStatus::NoSuchStream;
 }
 
-StorageStatus CompoundFile::ReadMainStream(
-    std::uint32_t start, std::uint64_t size, std::vector<std::uint8_t> &buffer) const
+StorageStatus CompoundFile::LocateMainStream(std::uint32_t start, StreamReader &reader) const
 {
-    if (size > std::uint64_t(sectorCount) * sectorSize) {
+    if (reader.size > std::uint64_t(sectorCount) * sectorSize) {
         return StorageStatus::StreamBeyondFile;
     }
     std::vector<bool> visited = structureSectors;
     std::vector<std::uint32_t> chain;
-    if (const auto status = WalkChain(start, fat, CeilDiv(size, sectorSize), visited, chain);
+    if (const auto status = WalkChain(start, fat, CeilDiv(reader.size, sectorSize), visited, chain);
         status != StorageStatus::Ok) {
         return status;
     }
-    buffer.resize(size);
-    // Sectors that follow each other in the file are read in one go.
-    std::size_t first = 0;
-    while (first < chain.size()) {
-        std::size_t last = first;
-        while (last + 1 < chain.size() && chain[last + 1] == chain[last] + 1) {
-            ++last;
-        }
-        const std::uint64_t begin = std::uint64_t(first) * sectorSize;
-        const std::uint64_t end = std::min<std::uint64_t>((std::uint64_t(last) + 1) * sectorSize, size);
-        if (!source->ReadAt(SectorOffset(chain[first]), &buffer[begin], end - begin)) {
-            return StorageStatus::StreamBeyondFile;
-        }
-        first = last + 1;
+    reader.pieceShift = sectorShift;
+    reader.pieceOffsets.reserve(chain.size());
+    for (std::uint32_t sector : chain) {
+        reader.pieceOffsets.push_back(SectorOffset(sector));
     }
     return StorageStatus::Ok;
 }
 
 // [MS-CFB] 2.6.2: streams under the cut-off live in 64-byte sectors of the mini stream,
 // which is itself the root entry's stream in regular sectors.
-StorageStatus CompoundFile::ReadMiniStream(
-    std::uint32_t start, std::uint64_t size, std::vector<std::uint8_t> &buffer) const
+StorageStatus CompoundFile::LocateMiniStream(std::uint32_t start, StreamReader &reader) const
 {
     const std::uint64_t containerSize = StreamSizeOf(directory[0]);
-    if (size > containerSize || containerSize > std::uint64_t(sectorCount) * sectorSize) {
+    if (reader.size > containerSize || containerSize > std::uint64_t(sectorCount) * sectorSize) {
         return StorageStatus::StreamBeyondFile;
     }
     std::vector<bool> visited = structureSectors;
@@ -482,40 +468,63 @@ StorageStatus CompoundFile::ReadMiniStream(
         status != StorageStatus::Ok) {
         return status;
     }
-    const auto miniSectorLimit = static_cast<std::uint32_t>(CeilDiv(containerSize, MiniSectorSize));
-    std::vector<bool> miniVisited(miniSectorLimit, false);
+    std::vector<bool> miniVisited(CeilDiv(containerSize, MiniSectorSize), false);
     std::vector<std::uint32_t> chain;
-    if (const auto status = WalkChain(start, miniFat, CeilDiv(size, MiniSectorSize), miniVisited, chain);
+    if (const auto status
+        = WalkChain(start, miniFat, CeilDiv(reader.size, MiniSectorSize), miniVisited, chain);
         status != StorageStatus::Ok) {
         return status;
     }
-    buffer.resize(size);
-    for (std::size_t i = 0; i < chain.size(); ++i) {
-        const std::uint64_t offsetInContainer = std::uint64_t(chain[i]) * MiniSectorSize;
+    reader.pieceShift = 6;
+    reader.pieceOffsets.reserve(chain.size());
+    for (std::uint32_t miniSector : chain) {
+        const std::uint64_t offsetInContainer = std::uint64_t(miniSector) * MiniSectorSize;
         const std::uint32_t sector = container[offsetInContainer >> sectorShift];
-        const std::uint64_t fileOffset = SectorOffset(sector) + (offsetInContainer & (sectorSize - 1));
-        const std::uint64_t begin = std::uint64_t(i) * MiniSectorSize;
-        const std::uint64_t length = std::min<std::uint64_t>(MiniSectorSize, size - begin);
-        if (!source->ReadAt(fileOffset, &buffer[begin], length)) {
-            return StorageStatus::StreamBeyondFile;
-        }
+        reader.pieceOffsets.push_back(SectorOffset(sector) + (offsetInContainer & (sectorSize - 1)));
     }
     return StorageStatus::Ok;
 }
 
-StorageStatus CompoundFile::ReadStream(const DirectoryEntry &entry, std::vector<std::uint8_t> &buffer) const
+StorageStatus CompoundFile::OpenStream(const DirectoryEntry &entry, StreamReader &reader) const
 {
-    const std::uint64_t size = StreamSizeOf(entry);
-    if (size >= (std::uint64_t(1) << 32)) {
+    reader = StreamReader {};
+    reader.source = source.get();
+    reader.size = StreamSizeOf(entry);
+    if (reader.size >= (std::uint64_t(1) << 32)) {
         return StorageStatus::StreamTooLarge;
     }
-    if (size == 0) {
+    if (reader.size == 0) {
         return StorageStatus::Ok;
     }
-    if (size < MiniStreamCutoff) {
-        return ReadMiniStream(entry.start, size, buffer);
+    if (reader.size < MiniStreamCutoff) {
+        return LocateMiniStream(entry.start, reader);
     }
-    return ReadMainStream(entry.start, size, buffer);
+    return LocateMainStream(entry.start, reader);
+}
+
+bool StreamReader::Read(std::uint8_t *out, std::size_t count, std::size_t &got)
+{
+    got = 0;
+    const std::uint64_t pieceSize = std::uint64_t(1) << pieceShift;
+    while (got < count && position < size) {
+        const std::size_t piece = static_cast<std::size_t>(position >> pieceShift);
+        const std::uint64_t within = position & (pieceSize - 1);
+        // Pieces that follow each other in the file are read in one go.
+        std::size_t last = piece;
+        while (last + 1 < pieceOffsets.size() && pieceOffsets[last + 1] == pieceOffsets[last] + pieceSize
+            && (last + 1 - piece) * pieceSize < count - got + within) {
+            ++last;
+        }
+        const std::uint64_t available = (last - piece + 1) * pieceSize - within;
+        const auto length
+            = static_cast<std::size_t>(std::min<std::uint64_t>({available, count - got, size - position}));
+        if (!source->ReadAt(pieceOffsets[piece] + within, out + got, length)) {
+            return false;
+        }
+        got += length;
+        position += length;
+    }
+    return true;
 }
 
 WorkbookStorage::WorkbookStorage() = default;
@@ -582,9 +591,9 @@ int WorkbookStorage::StreamSize(const std::string &name, std::uint64_t &size)
     return StreamOk;
 }
 
-int WorkbookStorage::ReadStream(const std::string &name, std::vector<std::uint8_t> &buffer)
+int WorkbookStorage::OpenStream(const std::string &name, StreamReader &reader)
 {
-    buffer.clear();
+    reader = StreamReader {};
     if (!file) {
         status = StorageStatus::NotOpen;
         return StreamFailed;
@@ -592,13 +601,31 @@ int WorkbookStorage::ReadStream(const std::string &name, std::vector<std::uint8_
     const DirectoryEntry *entry = nullptr;
     status = file->FindStream(name, entry);
     if (status == StorageStatus::Ok) {
-        status = file->ReadStream(*entry, buffer);
+        status = file->OpenStream(*entry, reader);
     }
     if (status == StorageStatus::Ok) {
         return StreamOk;
     }
-    buffer.clear();
+    reader = StreamReader {};
     return status == StorageStatus::StreamTooLarge ? StreamTooLargeCode : StreamFailed;
 }
 
+int WorkbookStorage::ReadStream(const std::string &name, std::vector<std::uint8_t> &buffer)
+{
+    buffer.clear();
+    StreamReader reader;
+    const int code = OpenStream(name, reader);
+    if (code != StreamOk) {
+        return code;
+    }
+    // The size was checked against the file's length when the stream was opened.
+    buffer.resize(reader.Size());
+    std::size_t got = 0;
+    if (!reader.Read(buffer.data(), buffer.size(), got) || got != buffer.size()) {
+        buffer.clear();
+        status = StorageStatus::StreamBeyondFile;
+        return StreamFailed;
+    }
+    return StreamOk;
+}
 } // namespace YExcel

@@ -38,6 +38,27 @@ inline constexpr int StreamTooLargeCode = -6;
 class ByteSource;
 class CompoundFile;
 
+// Reads one stream from its start to its end, a piece at a time, so a large stream need not
+// be held in memory. Its chain was checked when it was opened. Valid while the storage that
+// opened it stays open.
+class StreamReader
+{
+public:
+    std::uint64_t Size() const { return size; }
+    // Reads up to `count` bytes, setting `got` (0 at the end of the stream). False when bytes
+    // of the stream lie beyond the end of the file.
+    bool Read(std::uint8_t *out, std::size_t count, std::size_t &got);
+
+private:
+    friend class CompoundFile;
+
+    const ByteSource *source = nullptr;
+    unsigned pieceShift = 9; // the sector size, or 64 bytes for a stream in the mini stream
+    std::vector<std::uint64_t> pieceOffsets; // where each piece of the stream lies in the file
+    std::uint64_t size = 0;
+    std::uint64_t position = 0;
+};
+
 // One open compound file, opened for reading only and sharing allowed, so a read-only
 // workbook or one open in another program can still be imported.
 class WorkbookStorage
@@ -57,6 +78,7 @@ public:
     // Stream names compare as [MS-CFB] 2.6.4 defines, without regard to case.
     int StreamSize(const std::string &name, std::uint64_t &size);
     int ReadStream(const std::string &name, std::vector<std::uint8_t> &buffer);
+    int OpenStream(const std::string &name, StreamReader &reader);
 
     StorageStatus Status() const { return status; }
 

@@ -1,5 +1,7 @@
 #include "record_cursor.h"
 
+#include "compound_file.h"
+
 #include <algorithm>
 
 namespace YExcel {
@@ -15,16 +17,66 @@ std::uint16_t LoadU16(const std::uint8_t *p)
 
 } // namespace
 
-void RecordCursor::TakeContinues(std::vector<Bytes> &segments)
+namespace {
+
+// Several sectors at a time, and more than the longest record.
+constexpr std::size_t WindowSize = 64 * 1024;
+
+} // namespace
+
+RecordCursor::RecordCursor(StreamReader &reader)
+    : reader(&reader)
+    , window(WindowSize)
 {
-    for (;;) {
-        const std::size_t start = position;
-        Record record;
-        if (Next(record) != RecordStatus::Ok || record.Code != ContinueCode) {
-            position = start;
-            return;
+    data = window.data();
+}
+
+bool RecordCursor::Refill(std::size_t count)
+{
+    if (!reader) {
+        return end - begin >= count;
+    }
+    std::copy(window.begin() + static_cast<std::ptrdiff_t>(begin),
+        window.begin() + static_cast<std::ptrdiff_t>(end), window.begin());
+    end -= begin;
+    begin = 0;
+    while (end < count) {
+        std::size_t got = 0;
+        // Bytes that cannot be read (a file cut short) end the stream there.
+        if (!reader->Read(window.data() + end, window.size() - end, got) || got == 0) {
+            break;
         }
-        segments.push_back(record.Data);
+        end += got;
+    }
+    return end >= count;
+}
+
+bool RecordCursor::PeekCode(std::uint16_t &code)
+{
+    if (end - begin < 4 && !Refill(4)) {
+        return false;
+    }
+    code = static_cast<std::uint16_t>(data[begin] | (data[begin + 1] << 8));
+    return true;
+}
+
+ContinuedReader RecordCursor::TakeWithContinues(Bytes body)
+{
+    std::vector<std::vector<std::uint8_t>> bodies;
+    bodies.emplace_back(body.begin(), body.end());
+    std::uint16_t code = 0;
+    Record record;
+    while (PeekCode(code) && code == ContinueCode && Next(record) == RecordStatus::Ok) {
+        bodies.emplace_back(record.Data.begin(), record.Data.end());
+    }
+    return ContinuedReader(std::move(bodies));
+}
+
+ContinuedReader::ContinuedReader(std::vector<std::vector<std::uint8_t>> bodies)
+    : bodies(std::move(bodies))
+{
+    for (const auto &body : this->bodies) {
+        segments.emplace_back(body);
     }
 }
 

@@ -28,41 +28,57 @@ struct Record
     Bytes Data;
 };
 
+class ContinuedReader;
+class StreamReader;
+
 class RecordCursor
 {
 public:
     static constexpr std::size_t MaxRecordBody = 8224;
 
+    // Over a whole stream in memory.
     explicit RecordCursor(Bytes stream)
-        : stream(stream)
+        : data(stream.data())
+        , end(stream.size())
     { }
+    // Over a stream read through a window of a few sectors, so a long sheet is never held
+    // whole. A record's Data is valid until the cursor moves on.
+    explicit RecordCursor(StreamReader &reader);
 
     RecordStatus Next(Record &record)
     {
-        if (stream.size() - position < 4) {
+        if (end - begin < 4 && !Refill(4)) {
             return RecordStatus::EndOfStream;
         }
-        const std::uint16_t code = static_cast<std::uint16_t>(stream[position] | (stream[position + 1] << 8));
-        const std::size_t length = stream[position + 2] | (stream[position + 3] << 8);
+        const std::uint16_t code = static_cast<std::uint16_t>(data[begin] | (data[begin + 1] << 8));
+        const std::size_t length = data[begin + 2] | (data[begin + 3] << 8);
         if (length > MaxRecordBody) {
             return RecordStatus::TooLong;
         }
-        if (length > stream.size() - position - 4) {
+        if (end - begin - 4 < length && !Refill(4 + length)) {
             return RecordStatus::Truncated;
         }
         record.Code = code;
-        record.Data = stream.subspan(position + 4, length);
-        position += 4 + length;
+        record.Data = Bytes(data + begin + 4, length);
+        begin += 4 + length;
         return RecordStatus::Ok;
     }
-    // Takes the CONTINUE records ([MS-XLS] 2.4.58) that directly follow, appending their bodies.
-    void TakeContinues(std::vector<Bytes> &segments);
-    std::size_t Position() const { return position; }
-    void Rewind(std::size_t to) { position = to; }
+
+    // The code of the next record, which stays where it is; false when no header is left.
+    bool PeekCode(std::uint16_t &code);
+    // A record body (or its tail) and the CONTINUE records ([MS-XLS] 2.4.58) that directly
+    // follow it, taken and copied for reading as one sequence.
+    ContinuedReader TakeWithContinues(Bytes body);
 
 private:
-    Bytes stream;
-    std::size_t position = 0;
+    // Makes at least `count` bytes available from `begin`, reading more of the stream.
+    bool Refill(std::size_t count);
+
+    const std::uint8_t *data = nullptr;
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    StreamReader *reader = nullptr;
+    std::vector<std::uint8_t> window;
 };
 
 // Fields of one record body, little-endian; a read past the end fails and reads nothing.
@@ -156,9 +172,7 @@ struct LargeString
 class ContinuedReader
 {
 public:
-    explicit ContinuedReader(std::vector<Bytes> segments)
-        : segments(std::move(segments))
-    { }
+    explicit ContinuedReader(std::vector<std::vector<std::uint8_t>> bodies);
 
     bool U8(std::uint8_t &value);
     bool U16(std::uint16_t &value);
@@ -173,6 +187,7 @@ private:
     bool NextSegment();
     bool ReadCharacters(std::uint32_t count, bool wide, LargeString &text);
 
+    std::vector<std::vector<std::uint8_t>> bodies; // copies: the cursor's window moves on
     std::vector<Bytes> segments;
     std::size_t index = 0;
     std::size_t offset = 0;

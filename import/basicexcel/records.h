@@ -163,16 +163,28 @@ inline std::span<const MinimumSize> MinimumSizes()
     return MinimumSizeTable;
 }
 
-// False for a body shorter than its record type needs; such a record is skipped.
+constexpr std::size_t MinimumBodySize(std::uint16_t code)
+{
+    for (const MinimumSize &entry : MinimumSizeTable) {
+        if (entry.Code == code) {
+            return entry.Size;
+        }
+    }
+    return 0;
+}
+
+// False for a body shorter than its record type needs; such a record is skipped. Each
+// record's Read checks this first, with its code known when compiling.
 inline bool HasMinimumSize(const Record &record)
 {
-    const auto found = std::find_if(MinimumSizeTable.begin(), MinimumSizeTable.end(),
-        [&](const MinimumSize &entry) { return entry.Code == record.Code; });
-    return found == MinimumSizeTable.end() || record.Data.size() >= found->Size;
+    return record.Data.size() >= MinimumBodySize(record.Code);
 }
 
 inline bool BOF::Read(const Record &record)
 {
+    if (record.Data.size() < MinimumBodySize(RecordCode::BOF)) {
+        return false;
+    }
     FieldReader fields(record.Data);
     return fields.U16(Version) && fields.U16(Type);
 }
@@ -208,18 +220,27 @@ inline RKValue DecodeRK(std::uint32_t rk)
 
 inline bool Number::Read(const Record &record)
 {
+    if (record.Data.size() < MinimumBodySize(RecordCode::Number)) {
+        return false;
+    }
     FieldReader fields(record.Data);
     return Cell.Read(fields) && fields.F64(Value);
 }
 
 inline bool RK::Read(const Record &record)
 {
+    if (record.Data.size() < MinimumBodySize(RecordCode::RK)) {
+        return false;
+    }
     FieldReader fields(record.Data);
     return Cell.Read(fields) && fields.U32(Value);
 }
 
 inline bool MulRK::Read(const Record &record)
 {
+    if (record.Data.size() < MinimumBodySize(RecordCode::MulRK)) {
+        return false;
+    }
     FieldReader fields(record.Data);
     if (!fields.U16(Row) || !fields.U16(FirstColumn) || fields.Remaining() < 2) {
         return false;
@@ -243,12 +264,18 @@ inline MulRK::XFRK MulRK::At(std::size_t index) const
 
 inline bool LabelSST::Read(const Record &record)
 {
+    if (record.Data.size() < MinimumBodySize(RecordCode::LabelSST)) {
+        return false;
+    }
     FieldReader fields(record.Data);
     return Cell.Read(fields) && fields.U32(Index);
 }
 
 inline bool BoolErr::Read(const Record &record)
 {
+    if (record.Data.size() < MinimumBodySize(RecordCode::BoolErr)) {
+        return false;
+    }
     FieldReader fields(record.Data);
     std::uint8_t error = 0;
     if (!Cell.Read(fields) || !fields.U8(Value) || !fields.U8(error)) {
@@ -260,6 +287,9 @@ inline bool BoolErr::Read(const Record &record)
 
 inline bool Formula::Read(const Record &record)
 {
+    if (record.Data.size() < MinimumBodySize(RecordCode::Formula)) {
+        return false;
+    }
     FieldReader fields(record.Data);
     if (!Cell.Read(fields) || fields.Remaining() < 8) {
         return false;

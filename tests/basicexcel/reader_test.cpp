@@ -91,6 +91,39 @@ TEST(WorkbookReader, SheetSize)
     EXPECT_EQ(book.Cell(0, 0, 1).Kind(), BasicExcelCell::Empty);
 }
 
+// Cells out of row order, and a cell written twice: the later record wins.
+TEST(WorkbookReader, CellsOutOfOrder)
+{
+    Book book(Workbook({Join({Number(5, 2, 1.0), Number(0, 1, 2.0), Number(5, 0, 3.0), Number(0, 1, 4.0),
+        Number(2, 0, 5.0), Number(5, 2, 6.0)})}));
+    ASSERT_TRUE(book.Opened());
+    EXPECT_EQ(book.Cell(0, 1).NumberValue(), 4.0);
+    EXPECT_EQ(book.Cell(2, 0).NumberValue(), 5.0);
+    EXPECT_EQ(book.Cell(5, 0).NumberValue(), 3.0);
+    EXPECT_EQ(book.Cell(5, 1).Kind(), BasicExcelCell::Empty);
+    EXPECT_EQ(book.Cell(5, 2).NumberValue(), 6.0);
+    EXPECT_EQ(book.Cell(1, 0).Kind(), BasicExcelCell::Empty);
+    EXPECT_EQ(book.Cell(6, 0).Kind(), BasicExcelCell::Empty);
+}
+
+// A long sheet goes through the cursor's window many times over; every cell arrives.
+TEST(WorkbookReader, LongSheetThroughTheWindow)
+{
+    ByteVector sheet;
+    for (std::uint16_t row = 0; row < 20000; ++row) {
+        const ByteVector cells
+            = Join({Row(row), Rk(row, 0, RkOfInteger(row, false)), Number(row, 1, row + 0.5)});
+        sheet.insert(sheet.end(), cells.begin(), cells.end());
+    }
+    Book book(Workbook({sheet}), {12});
+    ASSERT_TRUE(book.Opened());
+    EXPECT_EQ(book.Sheet().RowCount(), 20000);
+    for (int row = 0; row < 20000; row += 997) {
+        EXPECT_EQ(book.Cell(row, 0).NumberValue(), row);
+        EXPECT_EQ(book.Cell(row, 1).NumberValue(), row + 0.5);
+    }
+}
+
 TEST(WorkbookReader, CellAtBoundsAndGrowth)
 {
     Book book(Workbook({Number(1, 1, 2.0)}));
