@@ -21,6 +21,11 @@ def save(name, header, rows):
     book.save(os.path.join(here, name))
 
 
+def baseline(t, level):
+    """The analyzer's reading before breakthrough: a small, slightly noisy offset."""
+    return level * (1 + 0.3 * ((t * 37) % 7 - 3) / 3)
+
+
 def lagged_rise(t, start, rate, lag):
     """Zero before `start`, then a rise that bends into a straight line of slope `rate`."""
     if t <= start:
@@ -39,17 +44,17 @@ def saturating_rise(t, start, plateau, lag):
 # Closed loop, continuous sampling: the collection medium accumulates the chemical, so the
 # concentration (µg/L) climbs on after breakthrough. Times in minutes, one reading a minute.
 save('closed_loop_continuous.xls', ['Time', 'Concentration'],
-     [[t, round(lagged_rise(t, 18, 25.0, 12), 2)] for t in range(0, 121)])
+     [[t, round(baseline(t, 0.05) + lagged_rise(t, 18, 25.0, 12), 2)] for t in range(0, 121)])
 
 # Open loop, constant flow: the analyzer reports ppm every 60 s with a time stamp; the
 # permeation rate levels off at a steady state.
 start = datetime.datetime(2013, 5, 1, 9, 30, 0)
 save('open_loop_constant.xls', ['Timestamp', 'Concentration'],
      [[(start + datetime.timedelta(minutes=t)).strftime('%Y/%m/%d %H:%M:%S'),
-       round(saturating_rise(t, 14, 8.0, 25), 4)] for t in range(0, 91)])
+       round(baseline(t, 0.002) + saturating_rise(t, 14, 8.0, 25), 4)] for t in range(0, 91)])
 
 # Open loop, variable flow: concentrations (µg/L) with the measured flow rate (L/min) of
 # each reading, every two minutes.
 save('open_loop_variable.xls', ['Time', 'Concentration', 'flow rate'],
-     [[t, round(saturating_rise(t, 20, 30.0, 40), 3), round(1.0 + 0.04 * math.sin(t / 9.0), 3)]
+     [[t, round(baseline(t, 0.05) + saturating_rise(t, 20, 30.0, 40), 3), round(1.0 + 0.04 * math.sin(t / 9.0), 3)]
       for t in range(0, 121, 2)])

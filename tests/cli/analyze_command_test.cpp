@@ -5,11 +5,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
 
 namespace {
 
@@ -188,7 +190,10 @@ INSTANTIATE_TEST_SUITE_P(Settings, RefusedEntry,
         RefusedSettings {"closed_loop_continuous", "[TestSettings]\nTimeFormat = 1\n",
             "Error with time format: There was an error with time format. Please go back and check the "
             "time format.\nInvalid Entry: The value for Cumulative Permeation Time must be a numeric "
-            "value between the start and end time of the experiment data.\n"}));
+            "value between the start and end time of the experiment data.\n"}),
+    [](const ::testing::TestParamInfo<RefusedSettings> &info) {
+        return "Case" + std::to_string(info.index);
+    });
 
 TEST_F(AnalyzeCommand, WorkbooksThatCannotBeReadEndWithStatusOne)
 {
