@@ -14,11 +14,6 @@ const BasicExcelCell EmptyCell {};
 // The text of a formula whose result is the empty text.
 const LargeString EmptyText;
 
-// The next record of the current substream, with any nested substream (a chart embedded in
-// a worksheet) skipped up to its own EOF. False at the substream's EOF, and where the stream
-// ends, breaks or holds a record code 0: all of these end the substream.
-bool NextInSubstream(RecordCursor &cursor, Record &record);
-
 // Skips a substream whose BOF was just read, nested ones included; false when it never ends.
 bool SkipSubstream(RecordCursor &cursor)
 {
@@ -34,6 +29,9 @@ bool SkipSubstream(RecordCursor &cursor)
     return false;
 }
 
+// The next record of the current substream, with any nested substream (a chart embedded in
+// a worksheet) skipped up to its own EOF. False at the substream's EOF, and where the stream
+// ends, breaks or holds a record code 0: all of these end the substream.
 bool NextInSubstream(RecordCursor &cursor, Record &record)
 {
     while (cursor.Next(record) == RecordStatus::Ok && record.Code != 0 && record.Code != RecordCode::YEOF) {

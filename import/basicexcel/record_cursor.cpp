@@ -33,9 +33,6 @@ RecordCursor::RecordCursor(StreamReader &reader)
 
 bool RecordCursor::Refill(std::size_t count)
 {
-    if (!reader) {
-        return end - begin >= count;
-    }
     std::copy(window.begin() + static_cast<std::ptrdiff_t>(begin),
         window.begin() + static_cast<std::ptrdiff_t>(end), window.begin());
     end -= begin;

@@ -36,12 +36,7 @@ class RecordCursor
 public:
     static constexpr std::size_t MaxRecordBody = 8224;
 
-    // Over a whole stream in memory.
-    explicit RecordCursor(Bytes stream)
-        : data(stream.data())
-        , end(stream.size())
-    { }
-    // Over a stream read through a window of a few sectors, so a long sheet is never held
+    // Reads the stream through a window of a few sectors, so a long sheet is never held
     // whole. A record's Data is valid until the cursor moves on.
     explicit RecordCursor(StreamReader &reader);
 
@@ -77,7 +72,7 @@ private:
     const std::uint8_t *data = nullptr;
     std::size_t begin = 0;
     std::size_t end = 0;
-    StreamReader *reader = nullptr;
+    StreamReader *reader;
     std::vector<std::uint8_t> window;
 };
 
@@ -133,15 +128,6 @@ public:
         }
         position += 8;
         value = std::bit_cast<double>(bits);
-        return true;
-    }
-
-    bool Skip(std::size_t count)
-    {
-        if (Remaining() < count) {
-            return false;
-        }
-        position += count;
         return true;
     }
 
