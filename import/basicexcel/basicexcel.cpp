@@ -49,7 +49,6 @@ bool NextInSubstream(RecordCursor &cursor, Record &record)
 // for anything; a string that breaks off ends the table, and later indices read as Empty.
 void ReadSharedStrings(const Record &record, RecordCursor &cursor, std::deque<LargeString> &strings)
 {
-    strings.clear();
     ContinuedReader reader = cursor.TakeWithContinues(record.Data);
     std::uint32_t total = 0;
     std::uint32_t unique = 0;
@@ -69,7 +68,9 @@ void ReadGlobals(RecordCursor &cursor, std::deque<LargeString> &sharedStrings)
 {
     Record record;
     while (NextInSubstream(cursor, record)) {
-        if (record.Code == RecordCode::SST && HasMinimumSize(record)) {
+        // Cells of earlier worksheets already point into the table, so a second one (which no
+        // sound workbook has) is ignored: tests/data/malformed/second-shared-string-table.xls.
+        if (record.Code == RecordCode::SST && HasMinimumSize(record) && sharedStrings.empty()) {
             ReadSharedStrings(record, cursor, sharedStrings);
         }
     }

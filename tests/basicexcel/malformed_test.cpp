@@ -63,6 +63,10 @@ TEST(MalformedFiles, DamagedRecordsEndTheWorksheetThere)
     YExcel::BasicExcel book;
     ASSERT_TRUE(book.OpenBook((MalformedFolder / "sst-index-out-of-range.xls").string()));
     EXPECT_EQ(book.SheetAt(0)->CellAt(0, 0)->Kind(), YExcel::BasicExcelCell::Empty);
+    // Found by the fuzz target: a second globals substream replaced the strings the first
+    // worksheet's cells pointed to.
+    ASSERT_TRUE(book.OpenBook((MalformedFolder / "second-shared-string-table.xls").string()));
+    EXPECT_EQ(book.SheetAt(0)->CellAt(0, 0)->TextValue(), "text 15");
     ASSERT_TRUE(book.OpenBook((MalformedFolder / "sst-broken-continue.xls").string()));
     EXPECT_EQ(book.SheetAt(0)->CellAt(0, 0)->TextValue(), "a");
     EXPECT_EQ(book.SheetAt(0)->CellAt(0, 1)->Kind(), YExcel::BasicExcelCell::Empty);
