@@ -65,28 +65,19 @@ std::vector<ExpectedSheet> ReadListing(const fs::path &path)
     return sheets;
 }
 
-std::string Escaped(const std::string &utf8)
+// The listing writes backslash, tab, CR and LF as \\, \t, \r and \n; nothing else is escaped.
+std::string Unescaped(const std::string &listed)
 {
-    std::string out;
-    for (char c : utf8) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        default:
-            out += c;
+    std::string text;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        if (listed[i] != '\\' || i + 1 == listed.size()) {
+            text += listed[i];
+            continue;
         }
+        const char escaped = listed[++i];
+        text += escaped == 't' ? '\t' : escaped == 'r' ? '\r' : escaped == 'n' ? '\n' : escaped;
     }
-    return out;
+    return text;
 }
 
 bool SameNumber(double ours, const std::string &expected)
@@ -101,8 +92,7 @@ std::optional<std::string> TextOf(const YExcel::BasicExcelCell &cell)
     if (!text) {
         return std::nullopt;
     }
-    return Escaped(
-        text->Wide ? YExcel::Utf16ToUtf8(text->WideText) : YExcel::Windows1252ToUtf8(text->Narrow));
+    return text->Wide ? YExcel::Utf16ToUtf8(text->WideText) : YExcel::Windows1252ToUtf8(text->Narrow);
 }
 
 using Kind = YExcel::BasicExcelCell::CellKind;
@@ -124,7 +114,9 @@ std::string Difference(const YExcel::BasicExcelCell &cell, const ExpectedCell *e
             return "";
         }
         const auto text = TextOf(cell);
-        return text && *text == expected->Value ? "" : "text differs: \"" + text.value_or("(none)") + "\"";
+        return text && *text == Unescaped(expected->Value)
+            ? ""
+            : "text differs: \"" + text.value_or("(none)") + "\"";
     }
     if (type == "boolean") {
         if (kind == Kind::Integer && SameNumber(cell.NumberValue(), expected->Value)) {
