@@ -1,5 +1,7 @@
 #include "workbook_builder.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -454,7 +456,9 @@ std::size_t DirectoryEntryOffset(const ByteVector &file, std::uint32_t index)
 
 std::string WriteTemporaryFile(const std::string &name, const ByteVector &bytes)
 {
-    const auto folder = std::filesystem::temp_directory_path() / "orvane-basicexcel-tests";
+    // CTest runs test processes side by side: each process writes into a folder of its own.
+    const auto folder
+        = std::filesystem::temp_directory_path() / ("orvane-basicexcel-tests-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     const auto path = folder / name;
     std::filesystem::remove(path);

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -47,7 +48,9 @@ class AnalyzeCommand : public ::testing::Test
 protected:
     std::string TemporaryPath(const std::string &name)
     {
-        const auto path = std::filesystem::path(::testing::TempDir()) / ("analyze_" + name);
+        // CTest runs test processes side by side: the process id keeps their files apart.
+        const auto path = std::filesystem::path(::testing::TempDir())
+            / ("analyze_" + std::to_string(getpid()) + "_" + name);
         created.push_back(path);
         return path.string();
     }
