@@ -15,13 +15,18 @@ double ClampNegativeToZero(double x)
     return x < 0 ? 0 : x;
 }
 
+// The trapezoid of the readings between point i - 1 and point i, µg·min/L.
+double Trapezoid(std::span<const DataPoint> points, std::size_t i)
+{
+    return (points[i - 1].Value + points[i].Value) / 2 * (points[i].Time - points[i - 1].Time);
+}
+
 // Trapezoid integral of the readings from the first point to point k, µg·min/L.
 double ReadingIntegral(std::span<const DataPoint> points, int k)
 {
     double integral = 0;
     for (int i = 1; i <= k; ++i) {
-        integral
-            = integral + (points[i - 1].Value + points[i].Value) / 2 * (points[i].Time - points[i - 1].Time);
+        integral = integral + Trapezoid(points, static_cast<std::size_t>(i));
     }
     return integral;
 }
@@ -65,9 +70,7 @@ std::vector<double> CumulativeMasses(const ExperimentRecord &record)
     if (IsOpenLoop(record)) {
         const double flow = FlowRate(record);
         for (std::size_t i = 1; i < points.size(); ++i) {
-            const double interval
-                = (points[i - 1].Value + points[i].Value) / 2 * (points[i].Time - points[i - 1].Time);
-            masses[i] = masses[i - 1] + (interval * flow) / area;
+            masses[i] = masses[i - 1] + (Trapezoid(points, i) * flow) / area;
         }
     } else {
         const double volume = TotalVolume(record);
@@ -141,8 +144,8 @@ double AverageRate(const ExperimentRecord &record)
     const double duration = points[i2].Time - points[i1].Time;
     if (IsOpenLoop(record)) {
         double sum = 0;
-        for (int i = i1; i < i2; ++i) {
-            sum = sum + (points[i + 1].Value + points[i].Value) / 2 * (points[i + 1].Time - points[i].Time);
+        for (int i = i1 + 1; i <= i2; ++i) {
+            sum = sum + Trapezoid(points, static_cast<std::size_t>(i));
         }
         return ClampNegativeToZero(((FlowRate(record) * sum) / ExposedArea(record)) / duration);
     }

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 namespace {
 
@@ -144,11 +143,10 @@ double RootNearest(const QuadraticCoefficients &q, double level, double tref)
 
 LinearRegression FitLine(std::span<const DataPoint> points, int from, int to)
 {
-    const int begin = std::max(from, 0);
-    const int end = std::min(to, static_cast<int>(points.size()));
-    std::vector<XYPoint> line;
-    for (int i = begin; i < end; ++i) {
-        line.emplace_back(points[i].Time, points[i].Value);
+    // Fed point by point: the moving slopes fit one line per data point, with no allocation.
+    LinearRegression line;
+    for (int i = std::max(from, 0); i < std::min(to, static_cast<int>(points.size())); ++i) {
+        line.AddPoint(points[i].Time, points[i].Value);
     }
-    return LinearRegression(line.data(), static_cast<int>(line.size()));
+    return line;
 }
