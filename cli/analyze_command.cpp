@@ -70,7 +70,7 @@ public:
 
     void Show(const std::string &caption, const std::string &text) override
     {
-        err << YExcel::Windows1252ToUtf8(caption) << ": " << YExcel::Windows1252ToUtf8(text) << '\n';
+        err << Encoding::Windows1252ToUtf8(caption) << ": " << Encoding::Windows1252ToUtf8(text) << '\n';
     }
 
 private:
@@ -81,7 +81,7 @@ private:
 std::string ReportedName(const std::string &path)
 {
     const std::string name = std::filesystem::path(path).filename().string();
-    return YExcel::Utf8ToWindows1252(name).value_or(name);
+    return Encoding::Utf8ToWindows1252(name).value_or(name);
 }
 
 std::optional<Refusal> FirstRefusedColumnLetters(const ExperimentRecord &record)
@@ -193,7 +193,7 @@ int WriteResults(const AnalyzeOptions &options, const ExperimentRecord &record,
     if (options.JsonPath == "-") {
         WriteResultsJson(out, record, resultsText);
     } else {
-        out << WithLineFeeds(YExcel::Windows1252ToUtf8(resultsText)) << '\n';
+        out << WithLineFeeds(Encoding::Windows1252ToUtf8(resultsText)) << '\n';
     }
     return Success;
 }

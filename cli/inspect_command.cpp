@@ -87,7 +87,7 @@ std::string Escaped(const std::string &utf8)
 
 std::string TextInUtf8(const YExcel::LargeString &text)
 {
-    return text.Wide ? YExcel::Utf16ToUtf8(text.WideText) : YExcel::Windows1252ToUtf8(text.Narrow);
+    return text.Wide ? Encoding::Utf16ToUtf8(text.WideText) : Encoding::Windows1252ToUtf8(text.Narrow);
 }
 
 const char *KindName(int kind)

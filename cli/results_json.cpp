@@ -8,7 +8,7 @@ namespace {
 
 void WriteText(JsonWriter &json, std::string_view key, const std::string &windows1252)
 {
-    json.Key(key).String(YExcel::Windows1252ToUtf8(windows1252));
+    json.Key(key).String(Encoding::Windows1252ToUtf8(windows1252));
 }
 
 void WritePoints(JsonWriter &json, const ExperimentRecord &record)
@@ -58,7 +58,7 @@ void WriteResults(JsonWriter &json, const AnalysisResults &results)
     WriteText(json, "RSquaredText", results.RSquaredText);
     json.Key("PeakTimeTexts").BeginArray();
     for (const std::string &text : results.PeakTimeTexts) {
-        json.String(YExcel::Windows1252ToUtf8(text));
+        json.String(Encoding::Windows1252ToUtf8(text));
     }
     json.EndArray();
     WriteText(json, "PeakTimesMeanText", results.PeakTimesMeanText);

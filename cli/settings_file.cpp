@@ -148,7 +148,7 @@ struct SettingsFileParser
         if (!key) {
             return Fail("unknown key \"" + keyName + "\" in [" + sectionName + "]");
         }
-        auto text = YExcel::Utf8ToWindows1252(utf8Value);
+        auto text = Encoding::Utf8ToWindows1252(utf8Value);
         if (!text) {
             return Fail("the value of " + keyName + " holds a character that Windows-1252 cannot represent");
         }

@@ -104,7 +104,7 @@ std::optional<std::string> BasicExcelCell::TextValue() const
         return std::nullopt;
     }
     if (text->Wide) {
-        return Utf16ToWindows1252(text->WideText);
+        return Encoding::Utf16ToWindows1252(text->WideText);
     }
     return text->Narrow;
 }

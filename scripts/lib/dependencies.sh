@@ -2,10 +2,11 @@
 # Sourced by scripts/run.sh and scripts/test.sh.
 
 ORVANE_PACKAGES=(
-    cmake g++ pkg-config
+    cmake make g++ pkg-config
     qt6-base-dev
     libalglib-dev
     libinih-dev
+    nlohmann-json3-dev
     googletest libgtest-dev libgmock-dev
     libbenchmark-dev
     locales

@@ -92,7 +92,7 @@ std::optional<std::string> TextOf(const YExcel::BasicExcelCell &cell)
     if (!text) {
         return std::nullopt;
     }
-    return text->Wide ? YExcel::Utf16ToUtf8(text->WideText) : YExcel::Windows1252ToUtf8(text->Narrow);
+    return text->Wide ? Encoding::Utf16ToUtf8(text->WideText) : Encoding::Windows1252ToUtf8(text->Narrow);
 }
 
 using Kind = YExcel::BasicExcelCell::CellKind;

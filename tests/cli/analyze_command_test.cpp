@@ -99,7 +99,7 @@ TEST_P(ExampleWorkbook, PrintsTheResultsTextAndWritesItAsTheDesktopSavesIt)
     EXPECT_EQ(run.Out, FileBytes(Expected + "/" + GetParam() + ".txt"));
 
     // The file: the text's own Windows-1252 bytes and CR LF line ends, then one CR LF.
-    std::string saved = YExcel::Utf8ToWindows1252(run.Out).value();
+    std::string saved = Encoding::Utf8ToWindows1252(run.Out).value();
     for (std::size_t at = 0; (at = saved.find('\n', at)) != std::string::npos; at += 2) {
         saved.insert(at, 1, '\r');
     }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace YExcel;
+using namespace Encoding;
 
 TEST(TextEncoding, EveryWindows1252ByteRoundTripsThroughUtf8)
 {

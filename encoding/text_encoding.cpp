@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-namespace YExcel {
+namespace Encoding {
 
 namespace {
 
@@ -189,4 +189,4 @@ std::optional<std::string> Utf16ToWindows1252(std::u16string_view text)
     return out;
 }
 
-} // namespace YExcel
+} // namespace Encoding

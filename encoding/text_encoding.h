@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace YExcel {
+namespace Encoding {
 
 // Every byte has a mapping: the five bytes Windows-1252 leaves undefined (0x81, 0x8D,
 // 0x8F, 0x90, 0x9D) map to the C1 controls of the same value, as Windows does.
@@ -22,4 +22,4 @@ std::string Utf16ToUtf8(std::u16string_view text);
 // None when a character has no Windows-1252 byte.
 std::optional<std::string> Utf16ToWindows1252(std::u16string_view text);
 
-} // namespace YExcel
+} // namespace Encoding
