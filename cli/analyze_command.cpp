@@ -1,16 +1,14 @@
 #include "analyze_command.h"
 
-#include "analysis.h"
 #include "experiment_record.h"
-#include "import_checks.h"
 #include "import_defaults.h"
+#include "import_sequence.h"
 #include "messages.h"
 #include "results_json.h"
 #include "results_text.h"
 #include "settings_file.h"
-#include "settings_validation.h"
+#include "settings_file_entries.h"
 #include "text_encoding.h"
-#include "workbook_read.h"
 
 #include <filesystem>
 #include <fstream>
@@ -84,69 +82,26 @@ std::string ReportedName(const std::string &path)
     return Encoding::Utf8ToWindows1252(name).value_or(name);
 }
 
-std::optional<Refusal> FirstRefusedColumnLetters(const ExperimentRecord &record)
-{
-    for (const std::string *letters :
-        {&record.ManualAnalyzerColumn, &record.ManualTimeColumn, &record.ManualFlowColumn}) {
-        if (auto refusal = validateColumnLetters(*letters)) {
-            return refusal;
-        }
-    }
-    return std::nullopt;
-}
-
-void ConfirmChoiceOfVariable(TestSettings &settings)
-{
-    settings.ConfirmedResponseFormat = settings.ResponseFormat;
-    settings.ConfirmedTimeFormat = settings.TimeFormat;
-    settings.ConfirmedMolecularWeight = settings.MolecularWeight;
-    settings.ConfirmedEquation = settings.CalibrationEquation;
-}
-
-// The desktop sequence for one file: Select Data Columns and Choice of Variable, the read,
-// Data Input, Additional Data Input, the volume and flow-rate checks, the analysis.
+// One file, as the desktop imports it, with the settings file as the three dialogs.
 int ImportAndAnalyse(ExperimentRecord &record, const AnalyzeOptions &options, const SettingsFile &settings,
     MessageSink &messages, std::string &resultsText)
 {
-    const auto refuse = [&](const Refusal &refusal) {
-        messages.Show(refusal.Caption, refusal.Text);
-        return Refused;
-    };
-    ResetForImport(record, options.Workbook, ReportedName(options.Workbook), TodayAsTestDate());
-
-    settings.Apply(SettingsSection::Columns, record);
-    if (const auto refusal = FirstRefusedColumnLetters(record)) {
-        return refuse(*refusal);
-    }
-    settings.Apply(SettingsSection::TestSettings, record);
-    ConfirmChoiceOfVariable(record.Settings);
-    if (const auto refusal = validateChoiceOfVariable(record.Settings)) {
-        return refuse(*refusal);
-    }
-    if (!ReadAndConvertWorkbook(record, messages)) {
-        return Unusable;
-    }
-
-    ApplyDataInputFirstShow(record);
-    settings.Apply(SettingsSection::SpecimenInputs, record);
-    SpecimenInputs &specimen = record.Specimen;
-    specimen.DiameterCopy = specimen.DiameterUnit == 1 ? specimen.DiameterCmText : specimen.DiameterInchText;
-    if (const auto refusal = validateDataInput(specimen, record.LastTime)) {
-        return refuse(*refusal);
-    }
-
-    ApplyAdditionalInputFirstShow(record);
-    settings.Apply(SettingsSection::ReportInfo, record);
-    record.SettingsComplete = true;
-
-    if (const auto refusal = CheckVolumeAndFlowRate(record.Settings)) {
-        return refuse(*refusal);
-    }
+    SettingsFileEntries entries(settings, messages);
     ResultsTextCollector results;
-    RunAnalysis(record, results);
-    record.ResultsAvailable = true;
-    resultsText = results.Text();
-    return Success;
+    const ImportOutcome outcome = ImportWorkbook(record, options.Workbook, ReportedName(options.Workbook),
+        TodayAsTestDate(), entries, messages, results);
+    switch (outcome) {
+    case ImportOutcome::Analysed:
+        resultsText = results.Text();
+        return Success;
+    case ImportOutcome::Unreadable:
+        return Unusable;
+    case ImportOutcome::Cancelled:
+    case ImportOutcome::NoData:
+    case ImportOutcome::CheckFailed:
+        break;
+    }
+    return Refused;
 }
 
 std::string WithLineFeeds(std::string text)

@@ -203,6 +203,9 @@ struct ExperimentRecord
 
     double FirstTime = 0; // min
     double LastTime = 0; // min
+    // min: the first row of the time column holding a valid time, converted like every
+    // time. Leading zero readings are no points, but the test ran through them.
+    double TestStartTime = 0;
     double FirstValue = 0; // µg/L
 
     std::string ExposedAreaText; // cm², the area the calculations use

@@ -163,7 +163,7 @@ void ComputeAverageRateText(ExperimentRecord &record)
 double TestDurationHours(const ExperimentRecord &record)
 {
     const std::span<const DataPoint> points = UsedPoints(record);
-    return points.empty() ? 0.0 : (points.back().Time - points.front().Time) / 60;
+    return points.empty() ? 0.0 : (points.back().Time - record.TestStartTime) / 60;
 }
 
 std::optional<double> DetectionLimitRate(const ExperimentRecord &record)

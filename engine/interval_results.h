@@ -25,7 +25,7 @@ double AverageRate(const ExperimentRecord &record);
 // Analysis step 8: AverageRateText.
 void ComputeAverageRateText(ExperimentRecord &record);
 
-// Hours from the first to the last point.
+// Hours from the start of the test to the last point.
 double TestDurationHours(const ExperimentRecord &record);
 
 // Open loop with a constant flow and a method detection limit above 0 only:

@@ -3,13 +3,15 @@
 #include "experiment_record.h"
 #include "text_number.h"
 
+#include <cmath>
 #include <string>
 
 namespace {
 
 bool Readable(const std::string &text)
 {
-    return !text.empty() && text != "0" && LeadingNumber(text) != 0;
+    const double number = LeadingNumber(text);
+    return !text.empty() && text != "0" && number != 0 && std::isfinite(number);
 }
 
 } // namespace

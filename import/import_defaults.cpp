@@ -65,8 +65,11 @@ void ResetForImport(ExperimentRecord &record, const std::string &sourcePath, con
     record.AdditionalInputFirstShow = true;
 }
 
-void ApplyDataInputFirstShow(ExperimentRecord &record)
+void PrepareDataInput(ExperimentRecord &record)
 {
+    if (!record.DataInputFirstShow) {
+        return;
+    }
     SpecimenInputs &specimen = record.Specimen;
     specimen.AverageStartText = TwoDecimals(record.FirstTime);
     specimen.AverageEndText = TwoDecimals(record.LastTime - 0.005);
@@ -78,8 +81,11 @@ void ApplyDataInputFirstShow(ExperimentRecord &record)
     record.DataInputFirstShow = false;
 }
 
-void ApplyAdditionalInputFirstShow(ExperimentRecord &record)
+void PrepareAdditionalDataInput(ExperimentRecord &record)
 {
+    if (!record.AdditionalInputFirstShow) {
+        return;
+    }
     ReportInfo &report = record.Report;
     for (auto *text : {&report.ReportTitle, &report.ProjectNumber, &report.Operator, &report.MaterialProduct,
              &report.AverageThickness, &report.TestChemical, &report.CasNumber, &report.ChemicalManufacturer,

@@ -18,9 +18,10 @@ std::string TodayAsTestDate();
 void ResetForImport(ExperimentRecord &record, const std::string &sourcePath, const std::string &sourceName,
     const std::string &testDate);
 
-// Data Input's first showing for a file: Ti-1 and Ti span the data, the texts typed for the
-// previous file are gone.
-void ApplyDataInputFirstShow(ExperimentRecord &record);
+// Before Data Input shows: on its first showing for a file, Ti-1 and Ti span the data and
+// the texts typed for the previous file are gone.
+void PrepareDataInput(ExperimentRecord &record);
 
-// Additional Data Input's first showing for a file: every text but the test date emptied.
-void ApplyAdditionalInputFirstShow(ExperimentRecord &record);
+// Before Additional Data Input shows: on its first showing for a file, every text but the
+// test date is emptied.
+void PrepareAdditionalDataInput(ExperimentRecord &record);

@@ -4,6 +4,7 @@
 #include "experiment_record.h"
 #include "text_number.h"
 
+#include <cmath>
 #include <string>
 
 namespace {
@@ -15,16 +16,43 @@ std::optional<Refusal> Refuse(std::string text)
     return Refusal {InvalidEntry, std::move(text)};
 }
 
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// "1,5" or "0,25" typed with a decimal comma would read as 1 or 0 without a word.
+bool HasDecimalComma(const std::string &text)
+{
+    std::size_t after = 0;
+    if (const auto number = FindLeadingDecimal(text)) {
+        after = number->end;
+    } else {
+        after = text.find_first_not_of(" \t\n\v\f\r");
+        if (after != std::string::npos && (text[after] == '+' || text[after] == '-')) {
+            ++after;
+        }
+    }
+    return after != std::string::npos && after + 1 < text.size() && text[after] == ',' && IsDigit(text[after + 1]);
+}
+
+// An entry that reads as a number the calculations can use: typed, finite ("1e309" is
+// not), and without a decimal comma.
+bool Usable(const std::string &text)
+{
+    return !text.empty() && std::isfinite(LeadingNumber(text)) && !HasDecimalComma(text);
+}
+
 // Zero and a text without a leading number pass; the import's own checks catch the zero
 // volume or flow rate that the calculations divide by.
 bool NotNegative(const std::string &text)
 {
-    return !text.empty() && LeadingNumber(text) >= 0;
+    return Usable(text) && LeadingNumber(text) >= 0;
 }
 
 bool Positive(const std::string &text)
 {
-    return !text.empty() && LeadingNumber(text) > 0;
+    return Usable(text) && LeadingNumber(text) > 0;
 }
 
 bool WithinData(const std::string &text, double lastTime)
@@ -62,7 +90,7 @@ std::optional<Refusal> FirstRefused(std::initializer_list<FieldRule> rules)
 
 } // namespace
 
-std::optional<Refusal> validateChoiceOfVariable(const TestSettings &settings)
+std::optional<Refusal> ValidateChoiceOfVariable(const TestSettings &settings)
 {
     const bool open = settings.LoopType == OpenLoop;
     const bool discrete = !open && settings.Sampling == 1;
@@ -74,14 +102,15 @@ std::optional<Refusal> validateChoiceOfVariable(const TestSettings &settings)
         {discrete && replaced, NotNegative(settings.VolumeReplaced), PositiveValueMessage("Volume Replaced")},
         {!open, NotNegative(settings.TotalVolume), PositiveValueMessage("System Dead Volume")},
         {open && settings.FlowType == 0, NotNegative(settings.FlowRate), PositiveValueMessage("Flowrate")},
-        {settings.ResponseFormat == ConcentrationPpm, NotNegative(settings.MolecularWeight),
+        // ppm readings are multiplied by it: a weight of 0 would turn every reading into 0.
+        {settings.ResponseFormat == ConcentrationPpm, Positive(settings.MolecularWeight),
             PositiveValueMessage("Molecular Weight")},
         {settings.ResponseFormat == CalibratedAnalyzerOutput, !settings.CalibrationEquation.empty(),
             "The value for the Equation must be entered."},
     });
 }
 
-std::optional<Refusal> validateDataInput(const SpecimenInputs &specimen, double lastTime)
+std::optional<Refusal> ValidateDataInput(const SpecimenInputs &specimen, double lastTime)
 {
     const bool diameterMode = specimen.AreaMode == 1;
     const std::string &diameter
@@ -101,7 +130,7 @@ std::optional<Refusal> validateDataInput(const SpecimenInputs &specimen, double 
     });
 }
 
-std::optional<Refusal> validateColumnLetters(std::string_view letters)
+std::optional<Refusal> ValidateColumnLetters(std::string_view letters)
 {
     if (letters.empty() || ColumnLettersValid(letters)) {
         return std::nullopt;

@@ -14,11 +14,11 @@ struct TestSettings;
 struct SpecimenInputs;
 
 // Choice of Variable: detection limits, volumes, flow rate, molecular weight, equation.
-std::optional<Refusal> validateChoiceOfVariable(const TestSettings &settings);
+std::optional<Refusal> ValidateChoiceOfVariable(const TestSettings &settings);
 
 // Data Input: the three times against the data's last time, the size, weight and mass target.
 // The diameter is the text of the chosen unit.
-std::optional<Refusal> validateDataInput(const SpecimenInputs &specimen, double lastTime);
+std::optional<Refusal> ValidateDataInput(const SpecimenInputs &specimen, double lastTime);
 
 // Select Data Columns: one or two letters naming a column from A to IV, or nothing.
-std::optional<Refusal> validateColumnLetters(std::string_view letters);
+std::optional<Refusal> ValidateColumnLetters(std::string_view letters);

@@ -175,6 +175,21 @@ void ConvertMinutes(ExperimentRecord &record)
     }
 }
 
+// The test starts at the first row of the time column holding a valid time, whether or not
+// its reading counts as a point. Time stamps and spreadsheet days are counted from that
+// row, so it is 0 for them; minutes keep their own origin.
+double StartOfTest(const ExperimentRecord &record)
+{
+    if (record.Settings.TimeFormat != TimeInMinutes) {
+        return 0;
+    }
+    const int entry = FirstEntryHoldingTime(record.TimeTexts, TimeInMinutes);
+    if (entry < static_cast<int>(record.TimeTexts.size())) {
+        return LeadingNumber(record.TimeTexts[entry]);
+    }
+    return record.PointCount > 0 ? record.Points[0].Time : 0;
+}
+
 void ConvertTimeStamps(ExperimentRecord &record, MessageSink &messages)
 {
     const int first = record.SkippedRows;
@@ -199,11 +214,9 @@ void ConvertSpreadsheetDays(ExperimentRecord &record)
 {
     const int first = record.SkippedRows;
     double origin = LeadingNumber(ColumnEntry(record.TimeTexts, first));
-    for (int entry = 0; entry < first + record.PointCount; ++entry) {
-        if (const double days = LeadingNumber(ColumnEntry(record.TimeTexts, entry)); days > 0) {
-            origin = days;
-            break;
-        }
+    const int start = FirstEntryHoldingTime(record.TimeTexts, TimeSpreadsheetSerial);
+    if (start < first + record.PointCount) {
+        origin = LeadingNumber(ColumnEntry(record.TimeTexts, start));
     }
     for (int i = 0; i < record.PointCount; ++i) {
         const double days = LeadingNumber(ColumnEntry(record.TimeTexts, first + i));
@@ -212,6 +225,26 @@ void ConvertSpreadsheetDays(ExperimentRecord &record)
 }
 
 } // namespace
+
+bool HoldsTime(std::string_view text, int timeFormat)
+{
+    switch (timeFormat) {
+    case TimeInMinutes:
+        return FindLeadingDecimal(text).has_value();
+    case TimeStampText:
+        return ParseClockText(text).has_value();
+    case TimeSpreadsheetSerial:
+        return LeadingNumber(text) > 0; // day 0 is no date
+    }
+    return false;
+}
+
+int FirstEntryHoldingTime(const std::vector<std::string> &timeTexts, int timeFormat)
+{
+    const auto entry = std::find_if(timeTexts.begin(), timeTexts.end(),
+        [timeFormat](const std::string &text) { return HoldsTime(text, timeFormat); });
+    return static_cast<int>(entry - timeTexts.begin());
+}
 
 void ConvertTimes(ExperimentRecord &record, MessageSink &messages)
 {
@@ -226,4 +259,5 @@ void ConvertTimes(ExperimentRecord &record, MessageSink &messages)
         ConvertSpreadsheetDays(record);
         break;
     }
+    record.TestStartTime = StartOfTest(record);
 }

@@ -55,18 +55,25 @@ const std::vector<std::string> &ReadingList(const ExperimentRecord &record)
                                                                       : record.ConcentrationTexts;
 }
 
-// The header and the readings before the first non-zero one are not data.
-int LeadingNonReadings(const std::vector<std::string> &readings)
+// The header and the readings before the first non-zero one are not data. When no reading
+// is non-zero (nothing permeated: the best outcome a glove can have) the test still ran,
+// so its rows count from the first one with a valid time.
+int LeadingNonReadings(const ExperimentRecord &record)
 {
+    const auto &readings = ReadingList(record);
     const auto first = std::find_if(
         readings.begin(), readings.end(), [](const std::string &text) { return LeadingNumber(text) != 0; });
-    return static_cast<int>(first - readings.begin());
+    if (first != readings.end()) {
+        return static_cast<int>(first - readings.begin());
+    }
+    const int timed = FirstEntryHoldingTime(record.TimeTexts, record.Settings.TimeFormat);
+    return std::min(timed, static_cast<int>(readings.size()));
 }
 
 void SetPointCount(ExperimentRecord &record, MessageSink &messages)
 {
     const auto &readings = ReadingList(record);
-    record.SkippedRows = LeadingNonReadings(readings);
+    record.SkippedRows = LeadingNonReadings(record);
     const int available = static_cast<int>(readings.size()) - record.SkippedRows;
     record.PointCount = std::min(available, MaxPoints);
     if (available > MaxPoints) {
@@ -98,16 +105,23 @@ void ConvertColumns(ExperimentRecord &record, MessageSink &messages)
     RecordInputPrecision(record);
 }
 
-bool ReadAndConvertWorkbook(ExperimentRecord &record, MessageSink &messages)
+WorkbookReadResult ReadAndConvertWorkbook(ExperimentRecord &record, MessageSink &messages)
 {
     if (!ReadColumns(record)) {
         ForgetData(record);
         TakeFirstAndLastTimes(record);
         messages.Show("Import Error",
             "The file " + record.SourceName + " could not be read as an Excel 97-2003 (.xls) workbook.");
-        return false;
+        return WorkbookReadResult::Unreadable;
     }
     ConvertColumns(record, messages);
+    if (record.PointCount == 0) {
+        // An analysis of no points would report "no permeation": the most dangerous answer.
+        ForgetData(record);
+        TakeFirstAndLastTimes(record);
+        messages.Show("Import Error", "The file " + record.SourceName + " holds no data points in the columns read.");
+        return WorkbookReadResult::NoDataPoints;
+    }
     TakeFirstAndLastTimes(record);
-    return true;
+    return WorkbookReadResult::Read;
 }

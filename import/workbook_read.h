@@ -7,9 +7,15 @@
 
 struct ExperimentRecord;
 
-// False, once the operator has been told, when the file cannot be read as an Excel 97-2003
-// workbook; the record then holds no data, neither lists nor points.
-bool ReadAndConvertWorkbook(ExperimentRecord &record, MessageSink &messages);
+enum class WorkbookReadResult {
+    Read,
+    Unreadable, // not an Excel 97-2003 workbook, or no worksheet with data columns
+    NoDataPoints, // nothing below the header, or no row with a reading or a valid time
+};
+
+// Anything but Read has been told to the operator and leaves the record without data,
+// neither lists nor points, so no earlier file's data can be taken for this one's.
+WorkbookReadResult ReadAndConvertWorkbook(ExperimentRecord &record, MessageSink &messages);
 
 // The column lists into points: first data row, point count (at most MaxPoints, the
 // operator is told when more were there), times, values, flow, discrete samples, precision.

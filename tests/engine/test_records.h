@@ -33,6 +33,7 @@ inline void SetPoints(
     }
     record.FirstTime = times.empty() ? 0 : times.front();
     record.LastTime = times.empty() ? 0 : times.back();
+    record.TestStartTime = times.empty() ? 0 : times.front();
 }
 
 // One reading per minute from minute 0.

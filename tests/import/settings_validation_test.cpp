@@ -33,16 +33,16 @@ TestSettings ClosedLoopDiscrete()
 TEST(ChoiceOfVariable, FirstRefusedFieldWinsInTheDialogsOrder)
 {
     TestSettings settings = ClosedLoopDiscrete();
-    EXPECT_EQ(RefusedText(validateChoiceOfVariable(settings)), "");
+    EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(settings)), "");
 
     settings.TotalVolume = "-1";
-    EXPECT_EQ(RefusedText(validateChoiceOfVariable(settings)),
+    EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(settings)),
         "The value for System Dead Volume must be a positive numeric value.");
     settings.VolumeRemoved = "";
-    EXPECT_EQ(RefusedText(validateChoiceOfVariable(settings)),
+    EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(settings)),
         "The value for Volume Removed must be a positive numeric value.");
     settings.MinDetectableMass = "-0.5";
-    EXPECT_EQ(RefusedText(validateChoiceOfVariable(settings)),
+    EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(settings)),
         "The value for Minimum Mass Permeated must be a positive numeric value.");
 }
 
@@ -51,27 +51,27 @@ TEST(ChoiceOfVariable, ZeroAndTextWithoutNumberPass)
     TestSettings settings = ClosedLoopDiscrete();
     settings.TotalVolume = "0";
     settings.VolumeRemoved = "abc";
-    EXPECT_EQ(RefusedText(validateChoiceOfVariable(settings)), "");
+    EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(settings)), "");
 }
 
 TEST(ChoiceOfVariable, OnlyTheFieldsOfTheChosenSystemAreChecked)
 {
     TestSettings settings = ClosedLoopDiscrete();
     settings.VolumeHandling = 1;
-    EXPECT_EQ(RefusedText(validateChoiceOfVariable(settings)),
+    EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(settings)),
         "The value for Volume Replaced must be a positive numeric value.");
     settings.Sampling = 0;
-    EXPECT_EQ(RefusedText(validateChoiceOfVariable(settings)), "");
+    EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(settings)), "");
 
     TestSettings open;
     open.LoopType = OpenLoop;
     open.FlowType = 1;
-    EXPECT_EQ(RefusedText(validateChoiceOfVariable(open)),
+    EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(open)),
         "The value for Minimum Permeation Rate must be a positive numeric value.");
     open.MinDetectableRate = "0.1";
-    EXPECT_EQ(RefusedText(validateChoiceOfVariable(open)), ""); // no flow rate for a variable flow
+    EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(open)), ""); // no flow rate for a variable flow
     open.FlowType = 0;
-    EXPECT_EQ(RefusedText(validateChoiceOfVariable(open)),
+    EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(open)),
         "The value for Flowrate must be a positive numeric value.");
 }
 
@@ -79,15 +79,15 @@ TEST(ChoiceOfVariable, MolecularWeightAndEquationOnlyForTheirFormats)
 {
     TestSettings settings = ClosedLoopDiscrete();
     settings.ResponseFormat = ConcentrationPpm;
-    EXPECT_EQ(RefusedText(validateChoiceOfVariable(settings)),
+    EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(settings)),
         "The value for Molecular Weight must be a positive numeric value.");
     settings.ResponseFormat = CalibratedAnalyzerOutput;
-    EXPECT_EQ(RefusedText(validateChoiceOfVariable(settings)), "The value for the Equation must be entered.");
+    EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(settings)), "The value for the Equation must be entered.");
     settings.CalibrationEquation = "-";
-    EXPECT_EQ(RefusedText(validateChoiceOfVariable(settings)), "");
+    EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(settings)), "");
     settings.ResponseFormat = ConcentrationMicrogramsPerLitre;
     settings.CalibrationEquation = "";
-    EXPECT_EQ(RefusedText(validateChoiceOfVariable(settings)), "");
+    EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(settings)), "");
 }
 
 SpecimenInputs CompleteSpecimen()
@@ -106,19 +106,19 @@ SpecimenInputs CompleteSpecimen()
 TEST(DataInput, TimesMustLieBetweenZeroAndTheLastTime)
 {
     SpecimenInputs specimen = CompleteSpecimen();
-    EXPECT_EQ(RefusedText(validateDataInput(specimen, 479.996)), "");
+    EXPECT_EQ(RefusedText(ValidateDataInput(specimen, 479.996)), "");
 
     specimen.AverageEndText = "480.00";
-    EXPECT_EQ(RefusedText(validateDataInput(specimen, 479.996)),
+    EXPECT_EQ(RefusedText(ValidateDataInput(specimen, 479.996)),
         "The value for Average Permeation End Time must be a numeric value between the start and end time of "
         "the experiment data.");
     specimen.AverageStartText = "";
-    EXPECT_EQ(RefusedText(validateDataInput(specimen, 479.996)),
+    EXPECT_EQ(RefusedText(ValidateDataInput(specimen, 479.996)),
         "The value for Average Permeation Start Time must be a numeric value between the start and end time "
         "of "
         "the experiment data.");
     specimen.CumulativeTimeText = "-5";
-    EXPECT_EQ(RefusedText(validateDataInput(specimen, 479.996)),
+    EXPECT_EQ(RefusedText(ValidateDataInput(specimen, 479.996)),
         "The value for Cumulative Permeation Time must be a numeric value between the start and end time of "
         "the "
         "experiment data.");
@@ -128,39 +128,39 @@ TEST(DataInput, SizeMustBeAboveZeroAndOnlyTheChosenOneIsChecked)
 {
     SpecimenInputs specimen = CompleteSpecimen();
     specimen.AreaText = "0";
-    EXPECT_EQ(RefusedText(validateDataInput(specimen, 500)),
+    EXPECT_EQ(RefusedText(ValidateDataInput(specimen, 500)),
         "The value for Area must be a positive numeric value.");
     specimen.AreaText = "-1";
-    EXPECT_EQ(RefusedText(validateDataInput(specimen, 500)),
+    EXPECT_EQ(RefusedText(ValidateDataInput(specimen, 500)),
         "The value for Area must be a positive numeric value.");
 
     specimen.AreaMode = 1;
     specimen.DiameterUnit = 0;
     specimen.DiameterInchText = "1.00";
     specimen.DiameterCmText = "";
-    EXPECT_EQ(RefusedText(validateDataInput(specimen, 500)), "");
+    EXPECT_EQ(RefusedText(ValidateDataInput(specimen, 500)), "");
     specimen.DiameterUnit = 1;
-    EXPECT_EQ(RefusedText(validateDataInput(specimen, 500)),
+    EXPECT_EQ(RefusedText(ValidateDataInput(specimen, 500)),
         "The value for Diameter must be a positive numeric value.");
     specimen.DiameterCmText = "0.0";
-    EXPECT_EQ(RefusedText(validateDataInput(specimen, 500)),
+    EXPECT_EQ(RefusedText(ValidateDataInput(specimen, 500)),
         "The value for Diameter must be a positive numeric value.");
     specimen.DiameterCmText = "2.54";
-    EXPECT_EQ(RefusedText(validateDataInput(specimen, 500)), "");
+    EXPECT_EQ(RefusedText(ValidateDataInput(specimen, 500)), "");
 }
 
 TEST(DataInput, WeightThenMassTarget)
 {
     SpecimenInputs specimen = CompleteSpecimen();
     specimen.TargetMassText = "";
-    EXPECT_EQ(RefusedText(validateDataInput(specimen, 500)),
+    EXPECT_EQ(RefusedText(ValidateDataInput(specimen, 500)),
         "The value for Cumulative Permeation Mass must be a positive numeric value.");
     specimen.SpecimenWeightText = "-0.1";
-    EXPECT_EQ(RefusedText(validateDataInput(specimen, 500)),
+    EXPECT_EQ(RefusedText(ValidateDataInput(specimen, 500)),
         "The value for Specimen Weight must be a positive numeric value.");
     specimen.SpecimenWeightText = "0";
     specimen.TargetMassText = "0";
-    EXPECT_EQ(RefusedText(validateDataInput(specimen, 500)), "");
+    EXPECT_EQ(RefusedText(ValidateDataInput(specimen, 500)), "");
 }
 
 TEST(ColumnLetters, DecodeAsSpreadsheetColumns)
@@ -180,10 +180,10 @@ TEST(ColumnLetters, DecodeAsSpreadsheetColumns)
 TEST(ColumnLetters, DialogRefusesWhatNamesNoColumn)
 {
     for (const char *letters : {"", "A", "c", "AA", "iv", "IV", "HZ"}) {
-        EXPECT_FALSE(validateColumnLetters(letters)) << letters;
+        EXPECT_FALSE(ValidateColumnLetters(letters)) << letters;
     }
     for (const char *letters : {"IW", "JA", "ZZ", "AAA", "1", "A1", " B", "B ", "\xC9"}) {
-        const auto refusal = validateColumnLetters(letters);
+        const auto refusal = ValidateColumnLetters(letters);
         ASSERT_TRUE(refusal) << letters;
         EXPECT_EQ(
             *refusal, (Refusal {"Invalid Entry", "Column letters must be one or two letters from A to IV."}));

@@ -93,7 +93,7 @@ protected:
     bool Read(const std::string &path)
     {
         ResetForImport(*record, path, std::filesystem::path(path).filename().string(), "3/5/2014");
-        return ReadAndConvertWorkbook(*record, messages);
+        return ReadAndConvertWorkbook(*record, messages) == WorkbookReadResult::Read;
     }
 
     std::string TemporaryFile(const std::string &name, const std::string &bytes)
@@ -195,7 +195,8 @@ TEST(ImportDefaults, DataInputSpansTheDataOnItsFirstShowing)
     record->LastTime = 479.996;
     record->Specimen.SteadyStateNotEstablished = 1;
     record->DataInputFirstShow = true;
-    ApplyDataInputFirstShow(*record);
+    record->AdditionalInputFirstShow = true;
+    PrepareDataInput(*record);
     EXPECT_EQ(record->Specimen.AverageStartText, "0.50");
     EXPECT_EQ(record->Specimen.AverageEndText, "479.99");
     EXPECT_EQ(record->Specimen.SteadyStateNotEstablished, 0);
@@ -203,9 +204,17 @@ TEST(ImportDefaults, DataInputSpansTheDataOnItsFirstShowing)
 
     record->Report.TestDate = "3/5/2014";
     record->Report.Comments = "old";
-    ApplyAdditionalInputFirstShow(*record);
+    PrepareAdditionalDataInput(*record);
     EXPECT_EQ(record->Report.TestDate, "3/5/2014");
     EXPECT_EQ(record->Report.Comments, "");
+
+    // Later showings (after Back) keep what was entered.
+    record->Specimen.AverageStartText = "12";
+    record->Report.Comments = "kept";
+    PrepareDataInput(*record);
+    PrepareAdditionalDataInput(*record);
+    EXPECT_EQ(record->Specimen.AverageStartText, "12");
+    EXPECT_EQ(record->Report.Comments, "kept");
 }
 
 } // namespace
