@@ -4,7 +4,10 @@
 #include "column_letters.h"
 #include "experiment_record.h"
 #include "significant_figures.h"
+#include "text_number.h"
+#include "time_conversion.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -58,7 +61,7 @@ public:
         if (!cell || cell->Kind() == YExcel::BasicExcelCell::Empty) {
             return {};
         }
-        if (auto text = cell->TextValue()) {
+        if (auto text = cell->TextValue(MaxEntryLength)) {
             return *std::move(text);
         }
         return FormatPlain(cell->NumberValue()); // "%6lf" prints exactly as "%f"
@@ -67,12 +70,13 @@ public:
     std::string HeaderText(int column) const
     {
         const YExcel::BasicExcelCell *cell = Cell(0, column);
-        return cell ? cell->TextValue().value_or(std::string()) : std::string();
+        return cell ? cell->TextValue(MaxEntryLength).value_or(std::string()) : std::string();
     }
 
-    void AppendRows(std::vector<std::string> &list, int column, int fromRow) const
+    // Rows from `fromRow` on, while the list holds fewer than `limit` entries.
+    void AppendRows(std::vector<std::string> &list, int column, int fromRow, std::size_t limit) const
     {
-        for (int row = fromRow; row < rows; ++row) {
+        for (int row = fromRow; row < rows && list.size() < limit; ++row) {
             list.push_back(CellText(row, column));
         }
     }
@@ -112,38 +116,77 @@ ColumnList ListOf(ExperimentRecord &record, Category category)
     return {record.FlowTexts, record.FlowColumnFound};
 }
 
-void MatchHeaders(ExperimentRecord &record, const ColumnReader &reader)
+const HeaderKeyword *MatchingKeyword(const std::string &header)
+{
+    for (const HeaderKeyword &keyword : HeaderKeywords) {
+        if (header == keyword.Text) {
+            return &keyword;
+        }
+    }
+    return nullptr;
+}
+
+// Every column whose header names the category, in column order, header included.
+void MatchHeaders(ColumnList list, Category category, const ColumnReader &reader, std::size_t limit)
 {
     for (int column = 0; column < reader.Columns(); ++column) {
         const std::string header = reader.HeaderText(column);
-        for (const HeaderKeyword &keyword : HeaderKeywords) {
-            if (header == keyword.Text) {
-                ColumnList list = ListOf(record, keyword.Selects);
-                list.Found = 1;
+        const HeaderKeyword *keyword = MatchingKeyword(header);
+        if (keyword && keyword->Selects == category) {
+            list.Found = 1;
+            if (list.Texts.size() < limit) {
                 list.Texts.push_back(header);
-                reader.AppendRows(list.Texts, column, 1);
-                break;
             }
+            reader.AppendRows(list.Texts, column, 1, limit);
         }
     }
 }
 
-// Without a header the whole column, row 0 included, is the list.
-void FillDefault(ColumnList list, const ColumnReader &reader, int column)
+// Without a header the whole column, row 0 included, is the list: time in A, readings in B,
+// flow rates in C, which a sheet of two columns does not have.
+void FillDefault(ColumnList list, Category category, const ColumnReader &reader, std::size_t limit)
 {
-    if (!list.Found) {
-        list.Found = 1;
-        reader.AppendRows(list.Texts, column, 0);
+    static constexpr std::array<int, 4> DefaultColumns {0, 1, 1, 2}; // by Category
+    if (list.Found || (category == Category::Flow && reader.Columns() <= 2)) {
+        return;
+    }
+    list.Found = 1;
+    reader.AppendRows(list.Texts, DefaultColumns[static_cast<std::size_t>(category)], 0, limit);
+}
+
+// Column letters take precedence over headers and defaults; the found flags stay. One
+// analyzer column serves every response format.
+const std::string &ManualLetters(const ExperimentRecord &record, Category category)
+{
+    switch (category) {
+    case Category::Time:
+        return record.ManualTimeColumn;
+    case Category::Analyzer:
+    case Category::Concentration:
+        return record.ManualAnalyzerColumn;
+    case Category::Flow:
+        break;
+    }
+    return record.ManualFlowColumn;
+}
+
+void FillCategory(ExperimentRecord &record, const ColumnReader &reader, Category category, std::size_t limit)
+{
+    const ColumnList list = ListOf(record, category);
+    list.Texts.clear();
+    list.Found = 0;
+    MatchHeaders(list, category, reader, limit);
+    FillDefault(list, category, reader, limit);
+    if (const std::string &letters = ManualLetters(record, category); !letters.empty()) {
+        list.Texts.clear();
+        reader.AppendRows(list.Texts, ColumnIndexFromLetters(letters), 0, limit);
     }
 }
 
-// Column letters take precedence over headers and defaults; the found flags stay.
-void FillManual(std::vector<std::string> &texts, const ColumnReader &reader, const std::string &letters)
+Category ReadingCategory(const ExperimentRecord &record)
 {
-    if (!letters.empty()) {
-        texts.clear();
-        reader.AppendRows(texts, ColumnIndexFromLetters(letters), 0);
-    }
+    return record.Settings.ResponseFormat == CalibratedAnalyzerOutput ? Category::Analyzer
+                                                                      : Category::Concentration;
 }
 
 } // namespace
@@ -157,24 +200,38 @@ std::vector<std::string> DefaultHeaderKeywords()
     return keywords;
 }
 
+const std::vector<std::string> &ReadingTexts(const ExperimentRecord &record)
+{
+    return record.Settings.ResponseFormat == CalibratedAnalyzerOutput ? record.AnalyzerTexts
+                                                                      : record.ConcentrationTexts;
+}
+
+int FirstDataEntry(const ExperimentRecord &record)
+{
+    const auto &readings = ReadingTexts(record);
+    const auto first = std::find_if(
+        readings.begin(), readings.end(), [](const std::string &text) { return LeadingNumber(text) != 0; });
+    if (first != readings.end()) {
+        return static_cast<int>(first - readings.begin());
+    }
+    const int timed = FirstEntryHoldingTime(record.TimeTexts, record.Settings.TimeFormat);
+    return std::min(timed, static_cast<int>(readings.size()));
+}
+
 void DetectColumns(ExperimentRecord &record, YExcel::BasicExcelWorksheet &sheet)
 {
-    for (Category category : {Category::Time, Category::Analyzer, Category::Concentration, Category::Flow}) {
-        ColumnList list = ListOf(record, category);
-        list.Texts.clear();
-        list.Found = 0;
-    }
     const ColumnReader reader(sheet);
-    MatchHeaders(record, reader);
-    FillDefault(ListOf(record, Category::Time), reader, 0);
-    FillDefault(ListOf(record, Category::Concentration), reader, 1);
-    FillDefault(ListOf(record, Category::Analyzer), reader, 1);
-    if (reader.Columns() > 2) {
-        FillDefault(ListOf(record, Category::Flow), reader, 2);
+    // The reading and time lists decide where the data start; no list needs a row past the
+    // last point that can be read, plus one to tell that there were more.
+    const Category reading = ReadingCategory(record);
+    FillCategory(record, reader, reading, MaxListEntries);
+    FillCategory(record, reader, Category::Time, MaxListEntries);
+    const std::size_t limit = static_cast<std::size_t>(FirstDataEntry(record)) + MaxPoints + 1;
+    for (Category category : {Category::Time, Category::Analyzer, Category::Concentration, Category::Flow}) {
+        if (category == reading || category == Category::Time) {
+            ListOf(record, category).Texts.resize(std::min(ListOf(record, category).Texts.size(), limit));
+        } else {
+            FillCategory(record, reader, category, limit);
+        }
     }
-    // One analyzer column serves every response format.
-    FillManual(record.ConcentrationTexts, reader, record.ManualAnalyzerColumn);
-    FillManual(record.AnalyzerTexts, reader, record.ManualAnalyzerColumn);
-    FillManual(record.TimeTexts, reader, record.ManualTimeColumn);
-    FillManual(record.FlowTexts, reader, record.ManualFlowColumn);
 }

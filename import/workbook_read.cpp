@@ -49,31 +49,10 @@ bool ReadColumns(ExperimentRecord &record)
     return true;
 }
 
-const std::vector<std::string> &ReadingList(const ExperimentRecord &record)
-{
-    return record.Settings.ResponseFormat == CalibratedAnalyzerOutput ? record.AnalyzerTexts
-                                                                      : record.ConcentrationTexts;
-}
-
-// The header and the readings before the first non-zero one are not data. When no reading
-// is non-zero (nothing permeated: the best outcome a glove can have) the test still ran,
-// so its rows count from the first one with a valid time.
-int LeadingNonReadings(const ExperimentRecord &record)
-{
-    const auto &readings = ReadingList(record);
-    const auto first = std::find_if(
-        readings.begin(), readings.end(), [](const std::string &text) { return LeadingNumber(text) != 0; });
-    if (first != readings.end()) {
-        return static_cast<int>(first - readings.begin());
-    }
-    const int timed = FirstEntryHoldingTime(record.TimeTexts, record.Settings.TimeFormat);
-    return std::min(timed, static_cast<int>(readings.size()));
-}
-
 void SetPointCount(ExperimentRecord &record, MessageSink &messages)
 {
-    const auto &readings = ReadingList(record);
-    record.SkippedRows = LeadingNonReadings(record);
+    const auto &readings = ReadingTexts(record);
+    record.SkippedRows = FirstDataEntry(record);
     const int available = static_cast<int>(readings.size()) - record.SkippedRows;
     record.PointCount = std::min(available, MaxPoints);
     if (available > MaxPoints) {

@@ -97,16 +97,16 @@ bool ReadFormulaString(RecordCursor &cursor, LargeString &text)
 
 } // namespace
 
-std::optional<std::string> BasicExcelCell::TextValue() const
+std::optional<std::string> BasicExcelCell::TextValue(std::size_t maxLength) const
 {
     const LargeString *text = Text();
     if (!text || text->Empty()) {
         return std::nullopt;
     }
     if (text->Wide) {
-        return Encoding::Utf16ToWindows1252(text->WideText);
+        return Encoding::Utf16ToWindows1252(std::u16string_view(text->WideText).substr(0, maxLength));
     }
-    return text->Narrow;
+    return text->Narrow.substr(0, maxLength);
 }
 
 const BasicExcelCell *BasicExcelWorksheet::CellAt(int row, int column)

@@ -27,8 +27,9 @@ public:
 
     int Kind() const { return kind; }
     // The text of a Text8 cell or of a formula's text result; a 16-bit text only when every
-    // character exists in Windows-1252 (then converted). None for an empty text.
-    std::optional<std::string> TextValue() const;
+    // character exists in Windows-1252 (then converted). None for an empty text. At most
+    // `maxLength` characters are taken, so a caller need not copy a huge text it will cut.
+    std::optional<std::string> TextValue(std::size_t maxLength = std::string::npos) const;
     // Real, Integer, or a formula's numeric result; 0 for everything else.
     double NumberValue() const { return holdsText ? 0 : value.number; }
     // The stored text of a Text8 or Text16 cell or a formula's text result (maybe empty);

@@ -90,6 +90,33 @@ TEST(ChoiceOfVariable, MolecularWeightAndEquationOnlyForTheirFormats)
     EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(settings)), "");
 }
 
+// Entries that would read as a wrong number without a word are refused with the field's
+// own message: not finite, a decimal comma, a molecular weight of 0.
+TEST(ChoiceOfVariable, NumbersTheCalculationsCannotUseAreRefused)
+{
+    const std::string volumeMessage = "The value for System Dead Volume must be a positive numeric value.";
+    for (const char *volume : {"1e309", "0,25", "1,5 L", ",5", "-1e400"}) {
+        TestSettings settings = ClosedLoopDiscrete();
+        settings.TotalVolume = volume;
+        EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(settings)), volumeMessage) << volume;
+    }
+    TestSettings settings = ClosedLoopDiscrete();
+    settings.TotalVolume = "1e309";
+    EXPECT_TRUE(CheckVolumeAndFlowRate(settings)) << "an infinite volume cannot be read either";
+    settings.TotalVolume = "1.5, measured"; // a comma after the number is no decimal comma
+    EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(settings)), "");
+
+    settings.ResponseFormat = ConcentrationPpm;
+    for (const char *weight : {"0", "\"78.11\"", "abc", "0.0", "78,11"}) {
+        settings.MolecularWeight = weight;
+        EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(settings)),
+            "The value for Molecular Weight must be a positive numeric value.")
+            << weight;
+    }
+    settings.MolecularWeight = "78.11";
+    EXPECT_EQ(RefusedText(ValidateChoiceOfVariable(settings)), "");
+}
+
 SpecimenInputs CompleteSpecimen()
 {
     SpecimenInputs specimen;
@@ -101,6 +128,18 @@ SpecimenInputs CompleteSpecimen()
     specimen.SpecimenWeightText = "0.5";
     specimen.TargetMassText = "2.5";
     return specimen;
+}
+
+TEST(DataInput, NumbersTheCalculationsCannotUseAreRefused)
+{
+    SpecimenInputs specimen = CompleteSpecimen();
+    specimen.AreaText = "20,27";
+    EXPECT_EQ(RefusedText(ValidateDataInput(specimen, 480)), "The value for Area must be a positive numeric value.");
+    specimen = CompleteSpecimen();
+    specimen.AverageStartText = "1e309";
+    EXPECT_EQ(RefusedText(ValidateDataInput(specimen, 480)),
+        "The value for Average Permeation Start Time must be a numeric value between the start and end time of "
+        "the experiment data.");
 }
 
 TEST(DataInput, TimesMustLieBetweenZeroAndTheLastTime)

@@ -1,8 +1,12 @@
 #include "workbook_read.h"
 
+#include "basicexcel.h"
+#include "column_detection.h"
 #include "experiment_record.h"
 #include "import_defaults.h"
+#include "interval_results.h"
 #include "recorded_messages.h"
+#include "workbook_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +75,33 @@ TEST_F(ColumnConversion, AtMostMaxPointsAreReadAndTheOperatorIsToldOnce)
     Convert(Texts(MaxPoints, "1.000000"));
     EXPECT_EQ(record->PointCount, MaxPoints);
     EXPECT_TRUE(messages.Shown.empty());
+}
+
+// Nothing permeated: the best outcome a glove can have is still a test of its full length.
+TEST_F(ColumnConversion, AllZeroReadingsKeepTheRowsFromTheFirstValidTime)
+{
+    record->TimeTexts = {"Time", "", "0.000000", "240.000000", "480.000000"};
+    record->ConcentrationTexts = {"Concentration", "", "0.000000", "0.000000", "0.000000"};
+    ConvertColumns(*record, messages);
+    EXPECT_EQ(record->SkippedRows, 2);
+    ASSERT_EQ(record->PointCount, 3);
+    EXPECT_EQ(record->Points[2].Time, 480);
+    EXPECT_EQ(TestDurationHours(*record), 8);
+}
+
+TEST_F(ColumnConversion, TestDurationCountsFromTheTestsFirstValidTime)
+{
+    record->TimeTexts = {"Time", "0.000000", "18.000000", "480.000000"};
+    record->ConcentrationTexts = {"Concentration", "0.000000", "0.500000", "0.700000"};
+    ConvertColumns(*record, messages);
+    EXPECT_EQ(record->SkippedRows, 2);
+    EXPECT_EQ(TestDurationHours(*record), 8); // not 7.70, from the first non-zero reading
+
+    record->Settings.TimeFormat = TimeStampText;
+    record->TimeTexts = {"Time", "2013/05/01 12:00:00", "2013/05/01 12:18:00", "2013/05/01 20:00:00"};
+    ConvertColumns(*record, messages);
+    EXPECT_EQ(record->Points[0].Time, 18);
+    EXPECT_EQ(TestDurationHours(*record), 8);
 }
 
 TEST_F(ColumnConversion, EveryConversionStartsFromZeroedPoints)
@@ -156,6 +187,61 @@ TEST_F(WorkbookRead, UnreadableFilesAreReportedAndLeaveNoData)
         EXPECT_EQ(record->Points[0].Value, 0) << path;
         EXPECT_EQ(record->LastTime, 0) << path;
     }
+}
+
+TEST_F(WorkbookRead, NoDataPointIsReportedAndNoAnalysisFollows)
+{
+    using namespace TestWorkbook;
+    const std::vector<ByteVector> sheets {
+        Join({Label(0, 0, "Time"), Label(0, 1, "Concentration")}), // nothing below the header
+        Join({Label(0, 0, "Time"), Label(0, 1, "Concentration"), Label(1, 0, "n/a"), Number(1, 1, 0)}),
+    };
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        const std::string name = "no_points_" + std::to_string(i) + ".xls";
+        const std::string path = WriteTemporaryFile(name, CompoundFileWithWorkbook(Workbook({sheets[i]})));
+        messages.Shown.clear();
+        ResetForImport(*record, path, name, "3/5/2014");
+        EXPECT_EQ(ReadAndConvertWorkbook(*record, messages), WorkbookReadResult::NoDataPoints) << i;
+        const Refusal noPoints {"Import Error", "The file " + name + " holds no data points in the columns read."};
+        EXPECT_EQ(messages.Shown, std::vector<Refusal> {noPoints});
+    }
+}
+
+// One long shared string named by every cell of a sheet: the lists keep cut texts and no
+// row that can never become a point, where whole copies would take gigabytes.
+TEST_F(WorkbookRead, HostileTextsAndLongSheetsKeepTheListsSmall)
+{
+    using namespace TestWorkbook;
+    const std::string longText(32767, '7');
+    ByteVector sst {0, 0, 0, 0, 0, 0, 0, 0}; // counts, then the string split over CONTINUE records
+    sst[0] = sst[4] = 1;
+    const ByteVector header = Text8(longText);
+    ByteVector stream = Record(0x00FC, Join({sst, ByteVector(header.begin(), header.begin() + 8200)}));
+    for (std::size_t at = 8200; at < header.size(); at += 8000) {
+        ByteVector piece {0}; // each continuation restates the character width
+        piece.insert(piece.end(), header.begin() + at, header.begin() + std::min(header.size(), at + 8000));
+        stream = Join({stream, Record(0x003C, piece)});
+    }
+    std::vector<ByteVector> cells;
+    for (std::uint16_t row = 0; row < 20000; ++row) {
+        cells.push_back(Join({LabelSst(row, 0, 0), LabelSst(row, 1, 0), Number(row, 2, row)}));
+    }
+    const std::string path
+        = WriteTemporaryFile("hostile.xls", CompoundFileWithWorkbook(Workbook({Join(cells)}, stream)));
+
+    ResetForImport(*record, path, "hostile.xls", "3/5/2014");
+    record->ManualAnalyzerColumn = "C"; // readings 0, 1, 2, ...: data from row 1 on
+    YExcel::BasicExcel book;
+    ASSERT_TRUE(book.OpenBook(path));
+    DetectColumns(*record, *book.SheetAt(0));
+    EXPECT_EQ(record->TimeTexts.front().size(), MaxEntryLength);
+    for (const Texts *list : {&record->TimeTexts, &record->ConcentrationTexts, &record->FlowTexts}) {
+        EXPECT_EQ(list->size(), 1u + MaxPoints + 1);
+    }
+
+    EXPECT_EQ(ReadAndConvertWorkbook(*record, messages), WorkbookReadResult::Read);
+    EXPECT_EQ(record->PointCount, MaxPoints);
+    EXPECT_EQ(record->Points[0].Value, 1);
 }
 
 TEST(ImportDefaults, EachFileStartsWithoutThePreviousFilesEntries)
