@@ -1,15 +1,12 @@
 #include "settings_file.h"
 
 #include "experiment_record.h"
+#include "input_file.h"
 #include "text_encoding.h"
 
-#include <ini.h>
-
 #include <charconv>
-#include <cstdio>
-#include <cstring>
-#include <memory>
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -110,6 +107,10 @@ const SectionKeys Sections[] {
     {"ReportInfo", SettingsSection::ReportInfo, ReportInfoKeys},
 };
 
+// The dialogs' edit boxes take this many characters; a settings file may give as many.
+constexpr std::size_t MaxValueCharacters = 32767;
+constexpr std::size_t MaxFileBytes = 1024 * 1024;
+
 std::optional<int> ParseChoice(std::string_view text, int highest)
 {
     int value = 0;
@@ -127,30 +128,90 @@ std::string ChoiceRange(int highest)
 
 } // namespace
 
-// Collects the entries while inih walks the file; the first problem found is the one reported.
+// Takes the file line by line; the first problem found ends the reading and is the one reported.
 struct SettingsFileParser
 {
     SettingsFile settings;
+    std::string section;
     std::string error;
-    int currentLine = 0;
-    int errorLine = 0;
 
-    bool Add(const std::string &sectionName, const std::string &keyName, const std::string &utf8Value)
+    // False, with the error set, when the line is refused.
+    bool TakeLine(std::string_view line)
     {
-        if (errorLine != 0) {
-            return false; // inih reads on after a refused line; the first problem is the one to report
+        if (line.find('\0') != std::string_view::npos) {
+            return Fail("holds a NUL byte");
         }
-        const SectionKeys *section = FindSection(sectionName);
-        if (!section) {
-            return Fail("unknown section [" + sectionName + "]");
+        line = Trimmed(line);
+        if (line.empty() || line.front() == ';' || line.front() == '#') {
+            return true;
         }
-        const Key *key = FindKey(*section, keyName);
+        if (line.front() == '[') {
+            return TakeSectionHeader(line);
+        }
+        const std::size_t separator = line.find_first_of("=:");
+        if (separator == std::string_view::npos || separator > InlineCommentStart(line)) {
+            return Fail(NotALine);
+        }
+        std::string_view value = line.substr(separator + 1);
+        value = Trimmed(value.substr(0, InlineCommentStart(value)));
+        return Add(std::string(Trimmed(line.substr(0, separator))), std::string(value));
+    }
+
+private:
+    static constexpr const char *NotALine = "not a [section], a \"key = value\" line or a comment";
+    static constexpr const char *Blanks = " \t\v\f";
+
+    static std::string_view Trimmed(std::string_view text)
+    {
+        const std::size_t first = text.find_first_not_of(Blanks);
+        if (first == std::string_view::npos) {
+            return {};
+        }
+        return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
+    }
+
+    // A ';' after a blank starts a comment; elsewhere it belongs to the text.
+    static std::size_t InlineCommentStart(std::string_view text)
+    {
+        for (std::size_t i = 1; i < text.size(); ++i) {
+            if (text[i] == ';' && std::string_view(Blanks).find(text[i - 1]) != std::string_view::npos) {
+                return i;
+            }
+        }
+        return text.size();
+    }
+
+    // An unknown section is refused at its header, even when no key follows it.
+    bool TakeSectionHeader(std::string_view line)
+    {
+        const std::size_t close = line.find(']');
+        if (close == std::string_view::npos || close > InlineCommentStart(line)) {
+            return Fail(NotALine);
+        }
+        section = line.substr(1, close - 1);
+        if (!FindSection(section)) {
+            return Fail("unknown section [" + section + "]");
+        }
+        return true;
+    }
+
+    bool Add(const std::string &keyName, const std::string &utf8Value)
+    {
+        const SectionKeys *keys = FindSection(section);
+        if (!keys) {
+            return Fail("unknown section [" + section + "]");
+        }
+        const Key *key = FindKey(*keys, keyName);
         if (!key) {
-            return Fail("unknown key \"" + keyName + "\" in [" + sectionName + "]");
+            return Fail("unknown key \"" + keyName + "\" in [" + section + "]");
         }
         auto text = Encoding::Utf8ToWindows1252(utf8Value);
         if (!text) {
             return Fail("the value of " + keyName + " holds a character that Windows-1252 cannot represent");
+        }
+        if (text->size() > MaxValueCharacters) {
+            return Fail("the value of " + keyName + " is longer than " + std::to_string(MaxValueCharacters)
+                + " characters");
         }
         if (key->Choice) {
             const auto choice = ParseChoice(*text, key->HighestChoice);
@@ -158,41 +219,28 @@ struct SettingsFileParser
                 return Fail(
                     keyName + " must be " + ChoiceRange(key->HighestChoice) + ", not \"" + utf8Value + "\"");
             }
-            Store(section->Section, keyName,
+            Store(keys->Section, keyName,
                 [member = key->Choice, c = *choice](ExperimentRecord &r) { *member(r) = c; });
         } else {
-            Store(section->Section, keyName,
-                [member = key->Text, t = *text](ExperimentRecord &r) { *member(r) = t; });
+            Store(keys->Section, keyName,
+                [member = key->Text, t = std::move(*text)](ExperimentRecord &r) { *member(r) = t; });
         }
         return true;
     }
 
-    // inih names a section only with its first key; an unknown one must fail even when empty.
-    void CheckSectionHeader(std::string_view line)
-    {
-        const std::size_t close = line.find(']');
-        if (errorLine == 0 && line.starts_with('[') && close != std::string_view::npos) {
-            const std::string name(line.substr(1, close - 1));
-            if (!FindSection(name)) {
-                Fail("unknown section [" + name + "]");
-            }
-        }
-    }
-
-private:
     static const SectionKeys *FindSection(const std::string &name)
     {
-        for (const SectionKeys &section : Sections) {
-            if (name == section.Name) {
-                return &section;
+        for (const SectionKeys &candidate : Sections) {
+            if (name == candidate.Name) {
+                return &candidate;
             }
         }
         return nullptr;
     }
 
-    static const Key *FindKey(const SectionKeys &section, const std::string &name)
+    static const Key *FindKey(const SectionKeys &keys, const std::string &name)
     {
-        for (const Key &key : section.Keys) {
+        for (const Key &key : keys.Keys) {
             if (name == key.Name) {
                 return &key;
             }
@@ -201,72 +249,54 @@ private:
     }
 
     // A later line for the same key replaces the earlier entry.
-    void Store(
-        SettingsSection section, const std::string &key, std::function<void(ExperimentRecord &)> assign)
+    void Store(SettingsSection where, const std::string &key, std::function<void(ExperimentRecord &)> assign)
     {
-        std::erase_if(settings.entries,
-            [&](const auto &entry) { return entry.Section == section && entry.Key == key; });
-        settings.entries.push_back({section, key, std::move(assign)});
+        std::erase_if(
+            settings.entries, [&](const auto &entry) { return entry.Section == where && entry.Key == key; });
+        settings.entries.push_back({where, key, std::move(assign)});
     }
 
     bool Fail(std::string message)
     {
         error = std::move(message);
-        errorLine = currentLine;
         return false;
     }
 };
 
 namespace {
 
-struct LineSource
+// The next line and what follows it; LF, CR LF and a lone CR all end a line.
+std::pair<std::string_view, std::string_view> SplitFirstLine(std::string_view text)
 {
-    std::FILE *File;
-    SettingsFileParser &Parser;
-};
+    const std::size_t end = text.find_first_of("\r\n");
+    if (end == std::string_view::npos) {
+        return {text, {}};
+    }
+    const std::size_t next = text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
+    return {text.substr(0, end), text.substr(next)};
+}
 
-// Hands inih one line at a time. Leading blanks are dropped, so an indented line is an
-// entry of its own and never the continuation of the value above it; a line too long for
-// inih's buffer is refused rather than cut.
-char *ReadLine(char *buffer, int size, void *stream)
+std::string_view WithoutByteOrderMark(std::string_view text)
 {
-    auto &source = *static_cast<LineSource *>(stream);
-    if (!std::fgets(buffer, size, source.File)) {
-        return nullptr;
-    }
-    ++source.Parser.currentLine;
-    const std::size_t length = std::strlen(buffer);
-    if (length + 1 == static_cast<std::size_t>(size) && buffer[length - 1] != '\n' && !std::feof(source.File)
-        && source.Parser.errorLine == 0) {
-        source.Parser.error = "longer than " + std::to_string(size - 2) + " characters";
-        source.Parser.errorLine = source.Parser.currentLine;
-    }
-    const std::size_t blanks = std::strspn(buffer, " \t");
-    std::memmove(buffer, buffer + blanks, length - blanks + 1);
-    source.Parser.CheckSectionHeader(buffer);
-    return buffer;
+    return text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text;
 }
 
 } // namespace
 
 std::variant<SettingsFile, std::string> SettingsFile::Read(const std::string &path)
 {
+    const auto bytes = ReadRegularFile(path, MaxFileBytes);
+    if (const auto *problem = std::get_if<FileProblem>(&bytes)) {
+        return "cannot read the settings file " + path + ": " + problem->Reason;
+    }
     SettingsFileParser parser;
-    const auto handler = [](void *user, const char *section, const char *name, const char *value) -> int {
-        return static_cast<SettingsFileParser *>(user)->Add(section, name, value) ? 1 : 0;
-    };
-    std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file) {
-        return "cannot open the settings file " + path;
-    }
-    LineSource source {file.get(), parser};
-    const int firstError = ini_parse_stream(ReadLine, &source, handler, &parser);
-    if (parser.errorLine != 0 && (firstError == 0 || parser.errorLine <= firstError)) {
-        return path + ", line " + std::to_string(parser.errorLine) + ": " + parser.error;
-    }
-    if (firstError != 0) {
-        return path + ", line " + std::to_string(firstError)
-            + ": not a [section], a \"key = value\" line or a comment";
+    std::string_view rest = WithoutByteOrderMark(std::get<std::string>(bytes));
+    for (int lineNumber = 1; !rest.empty(); ++lineNumber) {
+        const auto [line, after] = SplitFirstLine(rest);
+        if (!parser.TakeLine(line)) {
+            return path + ", line " + std::to_string(lineNumber) + ": " + parser.error;
+        }
+        rest = after;
     }
     return std::move(parser.settings);
 }
