@@ -5,7 +5,6 @@ ORVANE_PACKAGES=(
     cmake make g++ pkg-config
     qt6-base-dev
     libalglib-dev
-    libinih-dev
     nlohmann-json3-dev
     googletest libgtest-dev libgmock-dev
     libbenchmark-dev
