@@ -3,15 +3,17 @@
 #include "experiment_record.h"
 #include "import_defaults.h"
 #include "import_sequence.h"
+#include "input_file.h"
 #include "messages.h"
+#include "output_paths.h"
 #include "results_json.h"
 #include "results_text.h"
+#include "safe_file.h"
 #include "settings_file.h"
 #include "settings_file_entries.h"
 #include "text_encoding.h"
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 
@@ -54,6 +56,9 @@ std::variant<AnalyzeOptions, std::string> ParseOptions(const std::vector<std::st
     }
     if (options.Settings.empty()) {
         return "analyze needs --settings FILE.ini";
+    }
+    if (options.TextPath == "-") {
+        return "--text needs a file name: the results text already goes to standard output";
     }
     return options;
 }
@@ -117,40 +122,59 @@ std::string WithLineFeeds(std::string text)
 }
 
 // As "Save As Text File" writes it: the text's own bytes and line ends, then one CR LF.
-bool WriteTextFile(const std::string &path, const std::string &resultsText)
+std::optional<std::string> WriteTextFile(const std::string &path, const std::string &resultsText)
 {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << resultsText << "\r\n";
-    file.close();
-    return static_cast<bool>(file);
+    return SafeFile::WriteWholeFile(path, resultsText + "\r\n");
 }
 
-bool WriteJsonFile(const std::string &path, const ExperimentRecord &record, const std::string &resultsText)
+std::optional<std::string> WriteJsonFile(
+    const std::string &path, const ExperimentRecord &record, const std::string &resultsText)
 {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    WriteResultsJson(file, record, resultsText);
-    file.close();
-    return static_cast<bool>(file);
+    return SafeFile::WriteWholeFile(path, ResultsJson(record, resultsText));
 }
 
 int WriteResults(const AnalyzeOptions &options, const ExperimentRecord &record,
     const std::string &resultsText, std::ostream &out, std::ostream &err)
 {
-    if (!options.TextPath.empty() && !WriteTextFile(options.TextPath, resultsText)) {
-        err << "orvane-batch: cannot write " << options.TextPath << '\n';
-        return Unusable;
+    std::optional<std::string> problem;
+    if (!options.TextPath.empty()) {
+        problem = WriteTextFile(options.TextPath, resultsText);
     }
-    if (!options.JsonPath.empty() && options.JsonPath != "-"
-        && !WriteJsonFile(options.JsonPath, record, resultsText)) {
-        err << "orvane-batch: cannot write " << options.JsonPath << '\n';
+    if (!problem && !options.JsonPath.empty() && options.JsonPath != "-") {
+        problem = WriteJsonFile(options.JsonPath, record, resultsText);
+    }
+    if (problem) {
+        err << "orvane-batch: " << *problem << '\n';
         return Unusable;
     }
     if (options.JsonPath == "-") {
-        WriteResultsJson(out, record, resultsText);
+        out << ResultsJson(record, resultsText);
     } else {
         out << WithLineFeeds(Encoding::Windows1252ToUtf8(resultsText)) << '\n';
     }
     return Success;
+}
+
+// Refused before anything is read: an output that would replace an input, and inputs
+// that are not regular files.
+std::optional<std::string> ProblemWithPaths(const AnalyzeOptions &options)
+{
+    std::vector<NamedPath> outputs;
+    if (!options.TextPath.empty()) {
+        outputs.push_back({"--text", options.TextPath});
+    }
+    if (!options.JsonPath.empty() && options.JsonPath != "-") {
+        outputs.push_back({"--json", options.JsonPath});
+    }
+    const std::vector<NamedPath> inputs {
+        {"the workbook", options.Workbook}, {"the settings file", options.Settings}};
+    if (auto problem = OutputNamingAnotherFile(inputs, outputs)) {
+        return problem;
+    }
+    if (IsNonRegularFile(options.Workbook)) {
+        return "cannot read the workbook " + options.Workbook + ": not a regular file";
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -165,6 +189,10 @@ int RunAnalyze(const std::vector<std::string> &arguments, std::ostream &out, std
     const auto &options = std::get<AnalyzeOptions>(parsed);
     if (!options.XlsPath.empty()) {
         err << "orvane-batch: --xls is not available yet: this version writes no Excel report\n";
+        return Unusable;
+    }
+    if (const auto problem = ProblemWithPaths(options)) {
+        err << "orvane-batch: " << *problem << '\n';
         return Unusable;
     }
     const auto settings = SettingsFile::Read(options.Settings);

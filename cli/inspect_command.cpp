@@ -1,6 +1,7 @@
 #include "inspect_command.h"
 
 #include "basicexcel.h"
+#include "input_file.h"
 #include "text_encoding.h"
 
 #include <charconv>
@@ -137,6 +138,10 @@ int RunInspect(const std::vector<std::string> &arguments, std::ostream &out, std
 {
     const auto options = ParseOptions(arguments, err);
     if (!options) {
+        return 1;
+    }
+    if (IsNonRegularFile(options->workbook)) {
+        err << "orvane-batch: cannot read the workbook " << options->workbook << ": not a regular file\n";
         return 1;
     }
     YExcel::BasicExcel book;

@@ -4,6 +4,7 @@
 #include "inspect_command.h"
 
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,49 @@ constexpr const char *Usage
       "  orvane-batch inspect WORKBOOK [--sheet N]\n"
       "  orvane-batch --help | --version\n";
 
+constexpr const char *Details
+    = "\n"
+      "analyze prints the results text to standard output; --text saves it to a file as the\n"
+      "desktop program does (\"-\" is refused: the text already goes to standard output);\n"
+      "--json - prints JSON instead of the text. An output is written to a temporary file and\n"
+      "replaces the old one only when complete; an output naming an input is refused.\n"
+      "\n"
+      "The settings file (UTF-8, at most 1 MiB) has the sections [TestSettings], [Columns],\n"
+      "[SpecimenInputs] and [ReportInfo], one \"key = value\" line per entry:\n"
+      "  - lines end with LF, CR LF or CR; blanks around keys and values are dropped;\n"
+      "  - an indented line is an entry of its own: a value never continues on the next line;\n"
+      "  - ';' or '#' at the start of a line, or ';' after a blank, starts a comment;\n"
+      "  - a value holds at most 32767 characters; a NUL byte is refused;\n"
+      "  - a later line for the same key replaces the earlier one; the first error stops the run.\n"
+      "\n"
+      "Exit status: 0 done, 1 a usage error or a file that cannot be read or written, 2 an entry\n"
+      "refused.\n";
+
+std::string WhatTheCommandDoes(const std::string &command)
+{
+    return command == "analyze" || command == "inspect" ? command + " the workbook" : "run " + command;
+}
+
+int RunCommand(const std::string &command, const std::vector<std::string> &rest)
+{
+    if (command == "--help") {
+        std::cout << Usage << Details;
+        return 0;
+    }
+    if (command == "--version") {
+        std::cout << "orvane-batch " << ORVANE_VERSION << '\n';
+        return 0;
+    }
+    if (command == "inspect") {
+        return RunInspect(rest, std::cout, std::cerr);
+    }
+    if (command == "analyze") {
+        return RunAnalyze(rest, std::cout, std::cerr);
+    }
+    std::cerr << "orvane-batch: unknown command \"" << command << "\"\n" << Usage;
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -26,24 +70,17 @@ int main(int argc, char **argv)
         return 1;
     }
     const std::string &command = arguments[0];
-    const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
-
-    if (command == "--help") {
-        std::cout << Usage;
-        return 0;
+    int status = 1;
+    try {
+        status = RunCommand(command, std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+    } catch (const std::bad_alloc &) {
+        std::cerr << "orvane-batch: not enough memory to " << WhatTheCommandDoes(command) << '\n';
+        return 1;
     }
-    if (command == "--version") {
-        std::cout << "orvane-batch " << ORVANE_VERSION << '\n';
-        return 0;
+    // Output buffered until now may fail only here (a full disk, a closed pipe).
+    if (!std::cout.flush()) {
+        std::cerr << "orvane-batch: cannot write to standard output\n";
+        return 1;
     }
-    if (command == "inspect") {
-        return RunInspect(rest, std::cout, std::cerr);
-    }
-
-    if (command == "analyze") {
-        return RunAnalyze(rest, std::cout, std::cerr);
-    }
-
-    std::cerr << "orvane-batch: unknown command \"" << command << "\"\n" << Usage;
-    return 1;
+    return status;
 }

@@ -1,97 +1,108 @@
 #include "results_json.h"
 
 #include "experiment_record.h"
-#include "json_writer.h"
 #include "text_encoding.h"
+
+#include <cmath>
+#include <nlohmann/json.hpp>
 
 namespace {
 
-void WriteText(JsonWriter &json, std::string_view key, const std::string &windows1252)
+using Json = nlohmann::ordered_json;
+
+// JSON has no NaN or infinity; a result the analysis could not give is null.
+Json Number(double value)
 {
-    json.Key(key).String(Encoding::Windows1252ToUtf8(windows1252));
+    return std::isfinite(value) ? Json(value) : Json(nullptr);
 }
 
-void WritePoints(JsonWriter &json, const ExperimentRecord &record)
+Json Text(const std::string &windows1252)
 {
-    json.Key("Points").BeginArray();
+    return Encoding::Windows1252ToUtf8(windows1252);
+}
+
+Json Points(const ExperimentRecord &record)
+{
+    Json points = Json::array();
     for (const DataPoint &point : UsedPoints(record)) {
-        json.BeginArray().Number(point.Time).Number(point.Value).EndArray();
+        points.push_back(Json::array({Number(point.Time), Number(point.Value)}));
     }
-    json.EndArray();
+    return points;
 }
 
-void WriteResults(JsonWriter &json, const AnalysisResults &results)
+Json PeakTimeTexts(const AnalysisResults &results)
 {
-    json.Key("Results").BeginObject();
-    json.Key("SlopeWindow").Integer(results.SlopeWindow);
-    json.Key("TopIndices").BeginArray();
-    for (const int index : results.TopIndices) {
-        json.Integer(index);
-    }
-    json.EndArray();
-    json.Key("HalfToNinetySlope").Number(results.HalfToNinetySlope);
-    json.Key("SlopeThreshold").Number(results.SlopeThreshold);
-    json.Key("RiseRunLength").Integer(results.RiseRunLength);
-    json.Key("RiseEndIndex").Integer(results.RiseEndIndex);
-    json.Key("BestCorrelation").Number(results.BestCorrelation);
-    json.Key("BestCorrelationIndex").Integer(results.BestCorrelationIndex);
-    json.Key("ThresholdIndex").Integer(results.ThresholdIndex);
-    json.Key("ThresholdValue").Number(results.ThresholdValue);
-    json.Key("BreakthroughIndex").Integer(results.BreakthroughIndex);
-    json.Key("BreakthroughDetectionTime").Number(results.BreakthroughDetectionTime);
-    json.Key("StandardizedBreakthroughTime").Number(results.StandardizedBreakthroughTime);
-    json.Key("NormalizedBreakthroughTime").Number(results.NormalizedBreakthroughTime);
-    json.Key("MinimumBreakthroughTime").Number(results.MinimumBreakthroughTime);
-    json.Key("SteadyStartIndex").Integer(results.SteadyStartIndex);
-    json.Key("SteadyEndIndex").Integer(results.SteadyEndIndex);
-    json.Key("SteadySlope").Number(results.SteadySlope);
-    json.Key("SteadyRSquared").Number(results.SteadyRSquared);
-    json.Key("TopThreeMeanValue").Number(results.TopThreeMeanValue);
-    json.Key("CumulativeAtTime").Number(results.CumulativeAtTime);
-    json.Key("CumulativeTime").Number(results.CumulativeTime);
-    json.Key("CumulativeTimeIndex").Integer(results.CumulativeTimeIndex);
-    json.Key("ElapsedTimeToTarget").Number(results.ElapsedTimeToTarget);
-    WriteText(json, "DetectionTimeText", results.DetectionTimeText);
-    WriteText(json, "StandardizedTimeText", results.StandardizedTimeText);
-    WriteText(json, "NormalizedTimeText", results.NormalizedTimeText);
-    WriteText(json, "SteadyRateText", results.SteadyRateText);
-    WriteText(json, "RSquaredText", results.RSquaredText);
-    json.Key("PeakTimeTexts").BeginArray();
+    Json texts = Json::array();
     for (const std::string &text : results.PeakTimeTexts) {
-        json.String(Encoding::Windows1252ToUtf8(text));
+        texts.push_back(Text(text));
     }
-    json.EndArray();
-    WriteText(json, "PeakTimesMeanText", results.PeakTimesMeanText);
-    WriteText(json, "RegionStartText", results.RegionStartText);
-    WriteText(json, "RegionEndText", results.RegionEndText);
-    WriteText(json, "CumulativeText", results.CumulativeText);
-    WriteText(json, "ElapsedTimeText", results.ElapsedTimeText);
-    WriteText(json, "AverageRateText", results.AverageRateText);
-    json.EndObject();
+    return texts;
+}
+
+Json Results(const AnalysisResults &results)
+{
+    Json json;
+    json["SlopeWindow"] = results.SlopeWindow;
+    json["TopIndices"] = Json::array();
+    for (const int index : results.TopIndices) {
+        json["TopIndices"].push_back(index);
+    }
+    json["HalfToNinetySlope"] = Number(results.HalfToNinetySlope);
+    json["SlopeThreshold"] = Number(results.SlopeThreshold);
+    json["RiseRunLength"] = results.RiseRunLength;
+    json["RiseEndIndex"] = results.RiseEndIndex;
+    json["BestCorrelation"] = Number(results.BestCorrelation);
+    json["BestCorrelationIndex"] = results.BestCorrelationIndex;
+    json["ThresholdIndex"] = results.ThresholdIndex;
+    json["ThresholdValue"] = Number(results.ThresholdValue);
+    json["BreakthroughIndex"] = results.BreakthroughIndex;
+    json["BreakthroughDetectionTime"] = Number(results.BreakthroughDetectionTime);
+    json["StandardizedBreakthroughTime"] = Number(results.StandardizedBreakthroughTime);
+    json["NormalizedBreakthroughTime"] = Number(results.NormalizedBreakthroughTime);
+    json["MinimumBreakthroughTime"] = Number(results.MinimumBreakthroughTime);
+    json["SteadyStartIndex"] = results.SteadyStartIndex;
+    json["SteadyEndIndex"] = results.SteadyEndIndex;
+    json["SteadySlope"] = Number(results.SteadySlope);
+    json["SteadyRSquared"] = Number(results.SteadyRSquared);
+    json["TopThreeMeanValue"] = Number(results.TopThreeMeanValue);
+    json["CumulativeAtTime"] = Number(results.CumulativeAtTime);
+    json["CumulativeTime"] = Number(results.CumulativeTime);
+    json["CumulativeTimeIndex"] = results.CumulativeTimeIndex;
+    json["ElapsedTimeToTarget"] = Number(results.ElapsedTimeToTarget);
+    json["DetectionTimeText"] = Text(results.DetectionTimeText);
+    json["StandardizedTimeText"] = Text(results.StandardizedTimeText);
+    json["NormalizedTimeText"] = Text(results.NormalizedTimeText);
+    json["SteadyRateText"] = Text(results.SteadyRateText);
+    json["RSquaredText"] = Text(results.RSquaredText);
+    json["PeakTimeTexts"] = PeakTimeTexts(results);
+    json["PeakTimesMeanText"] = Text(results.PeakTimesMeanText);
+    json["RegionStartText"] = Text(results.RegionStartText);
+    json["RegionEndText"] = Text(results.RegionEndText);
+    json["CumulativeText"] = Text(results.CumulativeText);
+    json["ElapsedTimeText"] = Text(results.ElapsedTimeText);
+    json["AverageRateText"] = Text(results.AverageRateText);
+    return json;
 }
 
 } // namespace
 
-void WriteResultsJson(std::ostream &out, const ExperimentRecord &record, const std::string &resultsText)
+std::string ResultsJson(const ExperimentRecord &record, const std::string &resultsText)
 {
-    JsonWriter json(out);
-    json.BeginObject();
-    json.Key("PointCount").Integer(record.PointCount);
-    json.Key("FirstTime").Number(record.FirstTime);
-    json.Key("LastTime").Number(record.LastTime);
-    WriteText(json, "ExposedAreaText", record.ExposedAreaText);
-    json.Key("AreaDigits").Integer(record.AreaDigits);
-    json.Key("AreaDecimals").Integer(record.AreaDecimals);
-    json.Key("ResultDigits").Integer(record.ResultDigits);
-    json.Key("ResultDecimals").Integer(record.ResultDecimals);
-    json.Key("InputPrecision").BeginArray();
+    Json json;
+    json["PointCount"] = record.PointCount;
+    json["FirstTime"] = Number(record.FirstTime);
+    json["LastTime"] = Number(record.LastTime);
+    json["ExposedAreaText"] = Text(record.ExposedAreaText);
+    json["AreaDigits"] = record.AreaDigits;
+    json["AreaDecimals"] = record.AreaDecimals;
+    json["ResultDigits"] = record.ResultDigits;
+    json["ResultDecimals"] = record.ResultDecimals;
+    json["InputPrecision"] = Json::array();
     for (const int count : record.InputPrecision) {
-        json.Integer(count);
+        json["InputPrecision"].push_back(count);
     }
-    json.EndArray();
-    WritePoints(json, record);
-    WriteResults(json, record.Results);
-    WriteText(json, "ResultsText", resultsText);
-    json.EndObject();
-    out << '\n';
+    json["Points"] = Points(record);
+    json["Results"] = Results(record.Results);
+    json["ResultsText"] = Text(resultsText);
+    return json.dump() + '\n';
 }

@@ -3,9 +3,9 @@
 // The results of `orvane-batch analyze --json`: the data as read, the precision counts,
 // every analysis result under its record name, and the results text, all texts in UTF-8.
 
-#include <ostream>
 #include <string>
 
 struct ExperimentRecord;
 
-void WriteResultsJson(std::ostream &out, const ExperimentRecord &record, const std::string &resultsText);
+// One compact JSON object and a line feed.
+std::string ResultsJson(const ExperimentRecord &record, const std::string &resultsText);

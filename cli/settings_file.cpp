@@ -1,15 +1,16 @@
 #include "settings_file.h"
 
 #include "experiment_record.h"
+#include "input_file.h"
 #include "text_encoding.h"
 
 #include <ini.h>
 
+#include <algorithm>
 #include <charconv>
-#include <cstdio>
-#include <cstring>
-#include <memory>
+#include <new>
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -110,6 +111,10 @@ const SectionKeys Sections[] {
     {"ReportInfo", SettingsSection::ReportInfo, ReportInfoKeys},
 };
 
+// The dialogs' edit boxes take this many characters; a settings file may give as many.
+constexpr std::size_t MaxValueCharacters = 32767;
+constexpr std::size_t MaxFileBytes = 1024 * 1024;
+
 std::optional<int> ParseChoice(std::string_view text, int highest)
 {
     int value = 0;
@@ -127,24 +132,21 @@ std::string ChoiceRange(int highest)
 
 } // namespace
 
-// Collects the entries while inih walks the file; the first problem found is the one reported.
+// Collects the entries while inih walks the file; the first problem found ends the reading
+// and is the one reported.
 struct SettingsFileParser
 {
     SettingsFile settings;
     std::string error;
-    int currentLine = 0;
-    int errorLine = 0;
+    int errorLine = 0; // 0 while inih reports the line itself
 
     bool Add(const std::string &sectionName, const std::string &keyName, const std::string &utf8Value)
     {
-        if (errorLine != 0) {
-            return false; // inih reads on after a refused line; the first problem is the one to report
-        }
-        const SectionKeys *section = FindSection(sectionName);
-        if (!section) {
+        const SectionKeys *keys = FindSection(sectionName);
+        if (!keys) {
             return Fail("unknown section [" + sectionName + "]");
         }
-        const Key *key = FindKey(*section, keyName);
+        const Key *key = FindKey(*keys, keyName);
         if (!key) {
             return Fail("unknown key \"" + keyName + "\" in [" + sectionName + "]");
         }
@@ -152,47 +154,59 @@ struct SettingsFileParser
         if (!text) {
             return Fail("the value of " + keyName + " holds a character that Windows-1252 cannot represent");
         }
+        if (text->size() > MaxValueCharacters) {
+            return Fail("the value of " + keyName + " is longer than " + std::to_string(MaxValueCharacters)
+                + " characters");
+        }
         if (key->Choice) {
             const auto choice = ParseChoice(*text, key->HighestChoice);
             if (!choice) {
                 return Fail(
                     keyName + " must be " + ChoiceRange(key->HighestChoice) + ", not \"" + utf8Value + "\"");
             }
-            Store(section->Section, keyName,
+            Store(keys->Section, keyName,
                 [member = key->Choice, c = *choice](ExperimentRecord &r) { *member(r) = c; });
         } else {
-            Store(section->Section, keyName,
-                [member = key->Text, t = *text](ExperimentRecord &r) { *member(r) = t; });
+            Store(keys->Section, keyName,
+                [member = key->Text, t = std::move(*text)](ExperimentRecord &r) { *member(r) = t; });
         }
         return true;
     }
 
     // inih names a section only with its first key; an unknown one must fail even when empty.
-    void CheckSectionHeader(std::string_view line)
+    bool CheckSectionHeader(std::string_view line, int lineNumber)
     {
-        const std::size_t close = line.find(']');
-        if (errorLine == 0 && line.starts_with('[') && close != std::string_view::npos) {
-            const std::string name(line.substr(1, close - 1));
-            if (!FindSection(name)) {
-                Fail("unknown section [" + name + "]");
-            }
+        const std::size_t first = line.find_first_not_of(" \t");
+        if (first == std::string_view::npos || line[first] != '[') {
+            return true;
         }
+        const std::size_t close = line.find(']', first);
+        if (close == std::string_view::npos) {
+            return true; // inih refuses the line itself
+        }
+        const std::string name(line.substr(first + 1, close - first - 1));
+        if (FindSection(name)) {
+            return true;
+        }
+        Fail("unknown section [" + name + "]");
+        errorLine = lineNumber;
+        return false;
     }
 
 private:
     static const SectionKeys *FindSection(const std::string &name)
     {
-        for (const SectionKeys &section : Sections) {
-            if (name == section.Name) {
-                return &section;
+        for (const SectionKeys &candidate : Sections) {
+            if (name == candidate.Name) {
+                return &candidate;
             }
         }
         return nullptr;
     }
 
-    static const Key *FindKey(const SectionKeys &section, const std::string &name)
+    static const Key *FindKey(const SectionKeys &keys, const std::string &name)
     {
-        for (const Key &key : section.Keys) {
+        for (const Key &key : keys.Keys) {
             if (name == key.Name) {
                 return &key;
             }
@@ -201,72 +215,118 @@ private:
     }
 
     // A later line for the same key replaces the earlier entry.
-    void Store(
-        SettingsSection section, const std::string &key, std::function<void(ExperimentRecord &)> assign)
+    void Store(SettingsSection where, const std::string &key, std::function<void(ExperimentRecord &)> assign)
     {
-        std::erase_if(settings.entries,
-            [&](const auto &entry) { return entry.Section == section && entry.Key == key; });
-        settings.entries.push_back({section, key, std::move(assign)});
+        std::erase_if(
+            settings.entries, [&](const auto &entry) { return entry.Section == where && entry.Key == key; });
+        settings.entries.push_back({where, key, std::move(assign)});
     }
 
     bool Fail(std::string message)
     {
         error = std::move(message);
-        errorLine = currentLine;
         return false;
     }
 };
 
 namespace {
 
+// The file's lines with LF ends, whatever ended them (LF, CR LF or a lone CR).
+std::string WithLineFeeds(std::string_view text)
+{
+    std::string lines;
+    lines.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            lines += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            lines += text[i];
+        }
+    }
+    return lines;
+}
+
+int LineOf(std::string_view text, std::size_t position)
+{
+    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(position), '\n'));
+}
+
+// Hands inih the lines as fgets would, a long line in several pieces; a line is looked at
+// when it starts.
 struct LineSource
 {
-    std::FILE *File;
+    std::string_view Rest;
+    int LineNumber = 0;
+    bool AtLineStart = true;
     SettingsFileParser &Parser;
 };
 
-// Hands inih one line at a time. Leading blanks are dropped, so an indented line is an
-// entry of its own and never the continuation of the value above it; a line too long for
-// inih's buffer is refused rather than cut.
 char *ReadLine(char *buffer, int size, void *stream)
 {
     auto &source = *static_cast<LineSource *>(stream);
-    if (!std::fgets(buffer, size, source.File)) {
+    if (source.Rest.empty() || size < 2) {
         return nullptr;
     }
-    ++source.Parser.currentLine;
-    const std::size_t length = std::strlen(buffer);
-    if (length + 1 == static_cast<std::size_t>(size) && buffer[length - 1] != '\n' && !std::feof(source.File)
-        && source.Parser.errorLine == 0) {
-        source.Parser.error = "longer than " + std::to_string(size - 2) + " characters";
-        source.Parser.errorLine = source.Parser.currentLine;
+    if (source.AtLineStart) {
+        ++source.LineNumber;
+        const std::string_view line = source.Rest.substr(0, source.Rest.find('\n'));
+        if (!source.Parser.CheckSectionHeader(line, source.LineNumber)) {
+            return nullptr;
+        }
     }
-    const std::size_t blanks = std::strspn(buffer, " \t");
-    std::memmove(buffer, buffer + blanks, length - blanks + 1);
-    source.Parser.CheckSectionHeader(buffer);
+    const std::size_t lineEnd = source.Rest.find('\n');
+    const std::size_t wanted = lineEnd == std::string_view::npos ? source.Rest.size() : lineEnd + 1;
+    const std::size_t taken = std::min(wanted, static_cast<std::size_t>(size - 1));
+    std::copy_n(source.Rest.data(), taken, buffer);
+    buffer[taken] = '\0';
+    source.AtLineStart = taken == wanted;
+    source.Rest.remove_prefix(taken);
     return buffer;
+}
+
+// inih reads the line buffer from the heap, grown as a long line needs: a value of
+// MaxValueCharacters may take up to three UTF-8 bytes a character.
+void ConfigureInih()
+{
+    ini_use_stack = false;
+    ini_allow_realloc = true;
+    ini_max_line = static_cast<int>(3 * MaxValueCharacters + 1024);
+    ini_stop_on_first_error = true;
+    ini_allow_multiline = false; // an indented line is an entry of its own
 }
 
 } // namespace
 
 std::variant<SettingsFile, std::string> SettingsFile::Read(const std::string &path)
 {
+    const auto bytes = ReadRegularFile(path, MaxFileBytes);
+    if (const auto *problem = std::get_if<FileProblem>(&bytes)) {
+        return "cannot read the settings file " + path + ": " + problem->Reason;
+    }
+    const std::string lines = WithLineFeeds(std::get<std::string>(bytes));
+    if (const std::size_t nul = lines.find('\0'); nul != std::string::npos) {
+        return path + ", line " + std::to_string(LineOf(lines, nul)) + ": holds a NUL byte";
+    }
+    ConfigureInih();
     SettingsFileParser parser;
+    LineSource source {lines, 0, true, parser};
     const auto handler = [](void *user, const char *section, const char *name, const char *value) -> int {
         return static_cast<SettingsFileParser *>(user)->Add(section, name, value) ? 1 : 0;
     };
-    std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file) {
-        return "cannot open the settings file " + path;
-    }
-    LineSource source {file.get(), parser};
     const int firstError = ini_parse_stream(ReadLine, &source, handler, &parser);
-    if (parser.errorLine != 0 && (firstError == 0 || parser.errorLine <= firstError)) {
+    if (parser.errorLine != 0) {
         return path + ", line " + std::to_string(parser.errorLine) + ": " + parser.error;
     }
-    if (firstError != 0) {
-        return path + ", line " + std::to_string(firstError)
-            + ": not a [section], a \"key = value\" line or a comment";
+    if (firstError > 0) {
+        const std::string problem
+            = parser.error.empty() ? "not a [section], a \"key = value\" line or a comment" : parser.error;
+        return path + ", line " + std::to_string(firstError) + ": " + problem;
+    }
+    if (firstError < 0) {
+        throw std::bad_alloc(); // inih could not allocate its line buffer
     }
     return std::move(parser.settings);
 }

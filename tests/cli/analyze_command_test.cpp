@@ -14,6 +14,8 @@
 #include <string>
 #include <unistd.h>
 
+using namespace std::string_literals;
+
 namespace {
 
 const std::string Examples = ORVANE_EXAMPLES;
@@ -227,8 +229,12 @@ TEST_F(AnalyzeCommand, SettingsFileProblemsNameTheirPlace)
         {"[TestSettings]\nTimeFormat = one\n", "line 2: TimeFormat must be 0, 1 or 2, not \"one\""},
         {"[ReportInfo]\nComments = \xCE\xA9\n",
             "line 2: the value of Comments holds a character that Windows-1252 cannot represent"},
-        {"[ReportInfo]\nComments = " + std::string(250, 'x') + "\n", "line 2: longer than 198 characters"},
+        {"[ReportInfo]\nComments = " + std::string(32768, 'x') + "\n",
+            "line 2: the value of Comments is longer than 32767 characters"},
         {"[TestSettings]\nLoopType\n", "line 2: not a [section], a \"key = value\" line or a comment"},
+        {"[ReportInfo]\r\nComments = a\0b\r\n"s, "line 2: holds a NUL byte"},
+        // Reading stops at the first problem; the later one is never reached.
+        {"[TestSettings]\rLoopType = 2\r[Colours]\r", "line 2: LoopType must be 0 or 1, not \"2\""},
     };
     for (const auto &c : cases) {
         const std::string settings = TemporaryFile("bad.ini", c.Settings);
@@ -253,10 +259,68 @@ TEST_F(AnalyzeCommand, SettingsTextsArriveAsWindows1252AndIndentedKeysStandAlone
     EXPECT_NE(FileBytes(textPath).find("Additional Comments: 5 \xB5m film \x80\r\n"), std::string::npos);
 }
 
+// Until now a CR-only file lost every key after its first section header without a word.
+TEST_F(AnalyzeCommand, SettingsLinesMayEndWithCrLfOrCrAndHoldLongTexts)
+{
+    const std::string title(1000, 'T');
+    const std::string lines = FileBytes(Examples + "/open_loop_variable.ini")
+        + "\n[ReportInfo]\nReportTitle = " + title + "\nOperator = last line without an end";
+    std::string printed;
+    for (const std::string lineEnd : {"\n", "\r\n", "\r"}) {
+        std::string settings = lines;
+        for (std::size_t at = 0; (at = settings.find('\n', at)) != std::string::npos; at += lineEnd.size()) {
+            settings.replace(at, 1, lineEnd);
+        }
+        const BatchRun run = AnalyzeExample("open_loop_variable", TemporaryFile("line-ends.ini", settings));
+        ASSERT_EQ(run.Status, 0) << run.Err;
+        EXPECT_NE(run.Out.find("Report Title:\t" + title + "\n"), std::string::npos);
+        EXPECT_NE(run.Out.find("last line without an end"), std::string::npos);
+        if (printed.empty()) {
+            printed = run.Out;
+        }
+        EXPECT_EQ(run.Out, printed) << "line end " << lineEnd.size();
+    }
+}
+
+// The refusal comes before anything is read or written: every file keeps its bytes.
+TEST_F(AnalyzeCommand, OutputNamingAnInputIsRefused)
+{
+    const std::string workbook
+        = TemporaryFile("workbook.xls", FileBytes(Examples + "/closed_loop_continuous.xls"));
+    const std::string settings
+        = TemporaryFile("settings.ini", FileBytes(Examples + "/closed_loop_continuous.ini"));
+    const std::string earlier = TemporaryFile("earlier.txt", "earlier results");
+    const std::string link = TemporaryPath("link-to-workbook.xls");
+    std::filesystem::create_symlink(workbook, link);
+    const struct
+    {
+        std::vector<std::string> Outputs;
+        std::string Message;
+    } cases[] {
+        {{"--text", workbook}, "--text " + workbook + " names the same file as the workbook"},
+        {{"--json", link}, "--json " + link + " names the same file as the workbook"},
+        {{"--json", settings}, "--json " + settings + " names the same file as the settings file"},
+        {{"--text", earlier, "--json", earlier}, "--json " + earlier + " names the same file as --text"},
+    };
+    for (const auto &c : cases) {
+        std::vector<std::string> arguments {workbook, "--settings", settings};
+        arguments.insert(arguments.end(), c.Outputs.begin(), c.Outputs.end());
+        const BatchRun run = Analyze(arguments);
+        EXPECT_EQ(run.Status, 1);
+        EXPECT_EQ(run.Err, "orvane-batch: " + c.Message + "; nothing was read or written\n");
+        EXPECT_EQ(run.Out, "");
+    }
+    EXPECT_EQ(FileBytes(workbook), FileBytes(Examples + "/closed_loop_continuous.xls"));
+    EXPECT_EQ(FileBytes(settings), FileBytes(Examples + "/closed_loop_continuous.ini"));
+    EXPECT_EQ(FileBytes(earlier), "earlier results");
+}
+
 TEST_F(AnalyzeCommand, UsageErrorsEndWithStatusOne)
 {
     const std::string workbook = Examples + "/closed_loop_continuous.xls";
     const std::string settings = Examples + "/closed_loop_continuous.ini";
+    const std::string hugeSettings
+        = TemporaryFile("huge.ini", FileBytes(settings) + "\n;" + std::string(1024 * 1024, ' ') + "\n");
     const struct
     {
         std::vector<std::string> Arguments;
@@ -270,10 +334,15 @@ TEST_F(AnalyzeCommand, UsageErrorsEndWithStatusOne)
         {{workbook, "--settings", settings, "--pdf", "x"}, "orvane-batch: unexpected argument \"--pdf\"\n"},
         {{workbook, "--settings", settings, "--xls", "out.xls"},
             "orvane-batch: --xls is not available yet: this version writes no Excel report\n"},
+        {{workbook, "--settings", settings, "--text", "-"},
+            "orvane-batch: --text needs a file name: the results text already goes to standard output\n"},
         {{workbook, "--settings", Examples + "/missing.ini"},
-            "orvane-batch: cannot open the settings file " + Examples + "/missing.ini\n"},
+            "orvane-batch: cannot read the settings file " + Examples
+                + "/missing.ini: No such file or directory\n"},
+        {{workbook, "--settings", hugeSettings},
+            "orvane-batch: cannot read the settings file " + hugeSettings + ": larger than 1048576 bytes\n"},
         {{workbook, "--settings", settings, "--text", "/nonexistent-folder/out.txt"},
-            "orvane-batch: cannot write /nonexistent-folder/out.txt\n"},
+            "orvane-batch: cannot write /nonexistent-folder/out.txt: No such file or directory\n"},
     };
     for (const auto &c : cases) {
         const BatchRun run = Analyze(c.Arguments);

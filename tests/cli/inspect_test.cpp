@@ -1,47 +1,15 @@
 // orvane-batch inspect, run as a program on small workbooks; its output is compared byte
 // for byte because scripts read it.
 
+#include "batch_run.h"
 #include "workbook_builder.h"
 
-#include <array>
 #include <bit>
-#include <cstdio>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 using namespace TestWorkbook;
 
 namespace {
-
-struct BatchRun
-{
-    int Status = -1;
-    std::string Out;
-};
-
-// Runs orvane-batch with the arguments (shell-quoted by the caller), standard error dropped.
-BatchRun RunBatch(const std::string &arguments)
-{
-    const std::string command = std::string("'") + ORVANE_BATCH + "' " + arguments + " 2>/dev/null";
-    BatchRun run;
-    FILE *pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        return run;
-    }
-    std::array<char, 4096> buffer {};
-    std::size_t got = 0;
-    while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-        run.Out.append(buffer.data(), got);
-    }
-    const int status = pclose(pipe);
-    run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-std::string Quoted(const std::string &path)
-{
-    return "'" + path + "'";
-}
 
 std::uint32_t RkInteger(std::int32_t value)
 {
