@@ -2,12 +2,12 @@
 
 SystemType SystemTypeOf(const TestSettings &settings)
 {
-    if (settings.LoopType == OpenLoop) {
-        return settings.FlowType == 1 ? SystemType::OpenLoopVariableFlow : SystemType::OpenLoopConstantFlow;
+    if (IsOpenLoop(settings)) {
+        return IsVariableFlow(settings) ? SystemType::OpenLoopVariableFlow : SystemType::OpenLoopConstantFlow;
     }
-    if (settings.Sampling == 0) {
+    if (IsContinuousSampling(settings)) {
         return SystemType::ClosedLoopContinuous;
     }
-    return settings.VolumeHandling == 1 ? SystemType::ClosedLoopDiscreteReplaced
-                                        : SystemType::ClosedLoopDiscreteNotReplaced;
+    return IsVolumeReplaced(settings) ? SystemType::ClosedLoopDiscreteReplaced
+                                      : SystemType::ClosedLoopDiscreteNotReplaced;
 }

@@ -224,6 +224,46 @@ struct ExperimentRecord
     bool ResultsAvailable = false;
 };
 
+// The four stored system choices, each comparison written here once. A value outside a
+// choice's listed ones matches none of its names, so the reports word nothing for it.
+inline bool IsOpenLoop(const TestSettings &settings)
+{
+    return settings.LoopType == OpenLoop;
+}
+inline bool IsClosedLoop(const TestSettings &settings)
+{
+    return settings.LoopType == ClosedLoop;
+}
+inline bool IsConstantFlow(const TestSettings &settings)
+{
+    return settings.FlowType == 0;
+}
+inline bool IsVariableFlow(const TestSettings &settings)
+{
+    return settings.FlowType == 1;
+}
+inline bool IsContinuousSampling(const TestSettings &settings)
+{
+    return settings.Sampling == 0;
+}
+inline bool IsDiscreteSampling(const TestSettings &settings)
+{
+    return settings.Sampling == 1;
+}
+inline bool IsVolumeNotReplaced(const TestSettings &settings)
+{
+    return settings.VolumeHandling == 0;
+}
+inline bool IsVolumeReplaced(const TestSettings &settings)
+{
+    return settings.VolumeHandling == 1;
+}
+// Discrete samples whose volume is replaced: the only system with a minimum breakthrough time.
+inline bool IsDiscreteReplaced(const TestSettings &settings)
+{
+    return IsDiscreteSampling(settings) && IsVolumeReplaced(settings);
+}
+
 SystemType SystemTypeOf(const TestSettings &settings);
 
 // The first PointCount points: the only ones any calculation, graph or report may read.

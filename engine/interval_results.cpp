@@ -2,7 +2,6 @@
 
 #include "permeation.h"
 #include "regression.h"
-#include "result_texts.h"
 #include "text_number.h"
 
 #include <span>
@@ -155,11 +154,6 @@ double AverageRate(const ExperimentRecord &record)
     return ClampNegativeToZero(((c2 - c1) * TotalVolume(record)) / (duration * SpecimenArea(record)));
 }
 
-void ComputeAverageRateText(ExperimentRecord &record)
-{
-    record.Results.AverageRateText = FormatRateResult(record, AverageRate(record));
-}
-
 double TestDurationHours(const ExperimentRecord &record)
 {
     const std::span<const DataPoint> points = UsedPoints(record);
@@ -169,7 +163,7 @@ double TestDurationHours(const ExperimentRecord &record)
 std::optional<double> DetectionLimitRate(const ExperimentRecord &record)
 {
     const double limit = LeadingNumber(record.Settings.MethodDetectionLimit);
-    if (!IsOpenLoop(record) || record.Settings.FlowType != 0 || !(limit > 0)) {
+    if (!IsOpenLoop(record) || !IsConstantFlow(record.Settings) || !(limit > 0)) {
         return std::nullopt;
     }
     return (limit * FlowRate(record)) / SpecimenArea(record) / 1000;

@@ -22,9 +22,6 @@ void ComputeTimeToTarget(ExperimentRecord &record);
 // negative rates become 0, and with fewer than 2 points it is 0.
 double AverageRate(const ExperimentRecord &record);
 
-// Analysis step 8: AverageRateText.
-void ComputeAverageRateText(ExperimentRecord &record);
-
 // Hours from the start of the test to the last point.
 double TestDurationHours(const ExperimentRecord &record);
 

@@ -41,7 +41,7 @@ double RadiusInCentimetres(const SpecimenInputs &specimen, const std::string &di
 
 bool IsOpenLoop(const ExperimentRecord &record)
 {
-    return record.Settings.LoopType == OpenLoop;
+    return IsOpenLoop(record.Settings);
 }
 
 int UsedPointCount(const ExperimentRecord &record)

@@ -86,6 +86,11 @@ void FormatResults(ExperimentRecord &record)
     }
 }
 
+void ComputeAverageRateText(ExperimentRecord &record)
+{
+    record.Results.AverageRateText = FormatRateResult(record, AverageRate(record));
+}
+
 std::string FormatTestDuration(const ExperimentRecord &record)
 {
     return FormatInCLocale("%.2f", TestDurationHours(record));

@@ -22,6 +22,9 @@ std::string FormatRateResult(const ExperimentRecord &record, double value);
 // factor that is not a finite number (a region of equal readings) reads "not defined".
 void FormatResults(ExperimentRecord &record);
 
+// Analysis step 8: AverageRateText.
+void ComputeAverageRateText(ExperimentRecord &record);
+
 // The numbers the report writers format themselves. A value that is not a finite number
 // (an area or flow rate of 0) reads "not defined" instead of being printed.
 

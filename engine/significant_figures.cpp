@@ -175,7 +175,7 @@ void ComputeResultPrecision(ExperimentRecord &record)
             = std::min(precision[ValueDecimals], DecimalPlaces(settings.MolecularWeight));
     }
 
-    if (settings.LoopType == ClosedLoop) {
+    if (IsClosedLoop(settings)) {
         record.ResultDigits
             = std::min({record.AreaDigits, SignificantDigits(settings.TotalVolume), precision[ValueDigits]});
         record.ResultDecimals
@@ -183,7 +183,7 @@ void ComputeResultPrecision(ExperimentRecord &record)
         return;
     }
 
-    if (settings.FlowType == 1) {
+    if (IsVariableFlow(settings)) {
         precision[ValueDigits] = std::min(precision[ValueDigits], precision[FlowDigits]);
         precision[ValueDecimals] = std::min(precision[ValueDecimals], precision[FlowDecimals]);
     } else {

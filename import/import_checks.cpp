@@ -18,7 +18,7 @@ bool Readable(const std::string &text)
 
 std::optional<Refusal> CheckVolumeAndFlowRate(const TestSettings &settings)
 {
-    const bool open = settings.LoopType == OpenLoop;
+    const bool open = IsOpenLoop(settings);
     if ((!open || settings.ResponseFormat == CalibratedAnalyzerOutput) && !Readable(settings.TotalVolume)) {
         return Refusal {"Volume for Test Material Error", "Cannot read the Volume given."};
     }

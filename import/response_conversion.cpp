@@ -24,7 +24,7 @@ const std::string &ReadingText(
 
 bool FlowColumnUsable(const ExperimentRecord &record)
 {
-    if (!record.FlowColumnFound || record.Settings.LoopType != OpenLoop || record.Settings.FlowType != 1) {
+    if (!record.FlowColumnFound || !IsOpenLoop(record.Settings) || !IsVariableFlow(record.Settings)) {
         return false;
     }
     // A gap means the column is not a flow log; the last row is allowed to be empty.
@@ -104,11 +104,11 @@ void ApplyFlowColumn(ExperimentRecord &record)
 void CorrectDiscreteSamples(ExperimentRecord &record)
 {
     const TestSettings &settings = record.Settings;
-    if (settings.LoopType != ClosedLoop || settings.Sampling != 1) {
+    if (!IsClosedLoop(settings) || !IsDiscreteSampling(settings)) {
         return;
     }
     const double total = LeadingNumber(settings.TotalVolume);
-    const bool replaced = settings.VolumeHandling == 1;
+    const bool replaced = IsVolumeReplaced(settings);
     const double sample = LeadingNumber(replaced ? settings.VolumeReplaced : settings.VolumeRemoved);
     // ASTM F 739 and ISO 6529 sum the concentrations as measured, before their correction.
     double measuredBefore = 0;

@@ -92,16 +92,16 @@ std::optional<Refusal> FirstRefused(std::initializer_list<FieldRule> rules)
 
 std::optional<Refusal> ValidateChoiceOfVariable(const TestSettings &settings)
 {
-    const bool open = settings.LoopType == OpenLoop;
-    const bool discrete = !open && settings.Sampling == 1;
-    const bool replaced = settings.VolumeHandling == 1;
+    const bool open = IsOpenLoop(settings);
+    const bool discrete = !open && IsDiscreteSampling(settings);
+    const bool replaced = IsVolumeReplaced(settings);
     return FirstRefused({
         {open, NotNegative(settings.MinDetectableRate), PositiveValueMessage("Minimum Permeation Rate")},
         {!open, NotNegative(settings.MinDetectableMass), PositiveValueMessage("Minimum Mass Permeated")},
         {discrete && !replaced, NotNegative(settings.VolumeRemoved), PositiveValueMessage("Volume Removed")},
         {discrete && replaced, NotNegative(settings.VolumeReplaced), PositiveValueMessage("Volume Replaced")},
         {!open, NotNegative(settings.TotalVolume), PositiveValueMessage("System Dead Volume")},
-        {open && settings.FlowType == 0, NotNegative(settings.FlowRate), PositiveValueMessage("Flowrate")},
+        {open && IsConstantFlow(settings), NotNegative(settings.FlowRate), PositiveValueMessage("Flowrate")},
         // ppm readings are multiplied by it: a weight of 0 would turn every reading into 0.
         {settings.ResponseFormat == ConcentrationPpm, Positive(settings.MolecularWeight),
             PositiveValueMessage("Molecular Weight")},

@@ -66,7 +66,7 @@ void TakeFirstAndLastTimes(ExperimentRecord &record)
     const bool hasPoints = record.PointCount > 0;
     record.FirstTime = hasPoints ? record.Points[0].Time : 0;
     record.LastTime = hasPoints ? record.Points[record.PointCount - 1].Time : 0;
-    if (record.Settings.FlowType == 1) {
+    if (IsVariableFlow(record.Settings)) { // whatever the loop type
         record.Settings.FlowRate = FormatPlain(record.ReferenceFlowRate);
     }
 }

@@ -42,12 +42,7 @@ std::string Shown(double value, const std::string &text)
 // A loop type other than the two known ones writes neither loop's wording.
 bool IsClosedLoop(const ExperimentRecord &record)
 {
-    return record.Settings.LoopType == ClosedLoop;
-}
-
-bool IsDiscreteReplaced(const TestSettings &settings)
-{
-    return settings.Sampling == 1 && settings.VolumeHandling == 1;
+    return IsClosedLoop(record.Settings);
 }
 
 void AddHeader(TextBuilder &text, const ExperimentRecord &record)
@@ -58,20 +53,20 @@ void AddHeader(TextBuilder &text, const ExperimentRecord &record)
     text.Add("Experiment type:  ");
     if (IsOpenLoop(record)) {
         text.Add("Open Loop, ");
-        if (settings.FlowType == 0) {
+        if (IsConstantFlow(settings)) {
             text.Add("Constant Flow Rate");
-        } else if (settings.FlowType == 1) {
+        } else if (IsVariableFlow(settings)) {
             text.Add("Variable Flow Rate");
         }
     } else if (IsClosedLoop(record)) {
         text.Add("Closed Loop, ");
-        if (settings.Sampling == 0) {
+        if (IsContinuousSampling(settings)) {
             text.Add("Continuous Sampling");
-        } else if (settings.Sampling == 1) {
+        } else if (IsDiscreteSampling(settings)) {
             text.Add("Discrete Sampling, ");
-            if (settings.VolumeHandling == 0) {
+            if (IsVolumeNotReplaced(settings)) {
                 text.Add("Volume Not Replaced");
-            } else if (settings.VolumeHandling == 1) {
+            } else if (IsVolumeReplaced(settings)) {
                 text.Add("Volume Replaced");
             }
         }
@@ -261,23 +256,23 @@ void AddCollectionSystem(TextBuilder &text, const ExperimentRecord &record)
     text.Add("\tSystem Type: ");
     if (IsOpenLoop(record)) {
         text.Add("Open Loop, ");
-        if (settings.FlowType == 0) {
+        if (IsConstantFlow(settings)) {
             text.Add("Constant Flow Rate.\r\n");
             text.Add("Flow Rate of Fresh Collection Medium: ", settings.FlowRate, " L/min\r\n");
-        } else if (settings.FlowType == 1) {
+        } else if (IsVariableFlow(settings)) {
             text.Add("Variable Flow Rate.\r\n");
         }
     } else if (IsClosedLoop(record)) {
         text.Add("Closed Loop, ");
-        if (settings.Sampling == 0) {
+        if (IsContinuousSampling(settings)) {
             text.Add("Continuous Sampling");
-        } else if (settings.Sampling == 1) {
+        } else if (IsDiscreteSampling(settings)) {
             constexpr std::string_view sampleVolume
                 = ".\r\nVolume of Discrete Sample (Vs) Removed from Collection Medium: ";
             text.Add("Discrete Sampling, ");
-            if (settings.VolumeHandling == 0) {
+            if (IsVolumeNotReplaced(settings)) {
                 text.Add("Volume Not Replaced", sampleVolume, settings.VolumeRemoved, "L");
-            } else if (settings.VolumeHandling == 1) {
+            } else if (IsVolumeReplaced(settings)) {
                 text.Add("Volume Replaced", sampleVolume, settings.VolumeReplaced, "L");
             }
         }
