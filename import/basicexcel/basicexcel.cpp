@@ -387,7 +387,7 @@ bool BasicExcel::OpenBookFromMemory(std::span<const std::uint8_t> bytes)
 bool BasicExcel::ReadBook()
 {
     StreamReader stream;
-    if (storage.OpenStream("Workbook", stream) != StreamOk) {
+    if (storage.OpenStream("Workbook", stream) != StorageStatus::Ok) {
         CloseBook();
         return false;
     }

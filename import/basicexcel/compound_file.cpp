@@ -528,17 +528,21 @@ bool WorkbookStorage::Open(std::unique_ptr<ByteSource> source)
     return IsOpen();
 }
 
+// O_NONBLOCK: opening a FIFO would otherwise wait for a writer. It changes nothing for the
+// regular file that is then read.
 bool WorkbookStorage::OpenStorage(const std::string &path)
 {
     CloseStorage();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        status = StorageStatus::CannotOpenFile;
+        return false;
+    }
     struct stat info
     { };
-    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        status = StorageStatus::CannotOpenFile;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        status = StorageStatus::NotRegularFile;
         return false;
     }
     return Open(std::make_unique<FileByteSource>(fd, static_cast<std::uint64_t>(info.st_size)));
@@ -563,48 +567,43 @@ bool WorkbookStorage::CloseStorage()
     return wasOpen;
 }
 
-int WorkbookStorage::StreamSize(const std::string &name, std::uint64_t &size)
+StorageStatus WorkbookStorage::StreamSize(const std::string &name, std::uint64_t &size)
 {
     size = 0;
     if (!file) {
-        status = StorageStatus::NotOpen;
-        return StreamFailed;
+        return status = StorageStatus::NotOpen;
     }
     const DirectoryEntry *entry = nullptr;
     status = file->FindStream(name, entry);
-    if (status != StorageStatus::Ok) {
-        return StreamFailed;
+    if (status == StorageStatus::Ok) {
+        size = file->StreamSizeOf(*entry);
     }
-    size = file->StreamSizeOf(*entry);
-    return StreamOk;
+    return status;
 }
 
-int WorkbookStorage::OpenStream(const std::string &name, StreamReader &reader)
+StorageStatus WorkbookStorage::OpenStream(const std::string &name, StreamReader &reader)
 {
     reader = StreamReader {};
     if (!file) {
-        status = StorageStatus::NotOpen;
-        return StreamFailed;
+        return status = StorageStatus::NotOpen;
     }
     const DirectoryEntry *entry = nullptr;
     status = file->FindStream(name, entry);
     if (status == StorageStatus::Ok) {
         status = file->OpenStream(*entry, reader);
     }
-    if (status == StorageStatus::Ok) {
-        return StreamOk;
+    if (status != StorageStatus::Ok) {
+        reader = StreamReader {};
     }
-    reader = StreamReader {};
-    return status == StorageStatus::StreamTooLarge ? StreamTooLargeCode : StreamFailed;
+    return status;
 }
 
-int WorkbookStorage::ReadStream(const std::string &name, std::vector<std::uint8_t> &buffer)
+StorageStatus WorkbookStorage::ReadStream(const std::string &name, std::vector<std::uint8_t> &buffer)
 {
     buffer.clear();
     StreamReader reader;
-    const int code = OpenStream(name, reader);
-    if (code != StreamOk) {
-        return code;
+    if (OpenStream(name, reader) != StorageStatus::Ok) {
+        return status;
     }
     // The size was checked against the file's length when the stream was opened.
     buffer.resize(reader.Size());
@@ -612,8 +611,7 @@ int WorkbookStorage::ReadStream(const std::string &name, std::vector<std::uint8_
     if (!reader.Read(buffer.data(), buffer.size(), got) || got != buffer.size()) {
         buffer.clear();
         status = StorageStatus::StreamBeyondFile;
-        return StreamFailed;
     }
-    return StreamOk;
+    return status;
 }
 } // namespace YExcel
