@@ -506,7 +506,16 @@ bool StreamReader::Read(std::uint8_t *out, std::size_t count, std::size_t &got)
         const std::uint64_t available = (last - piece + 1) * pieceSize - within;
         const auto length
             = static_cast<std::size_t>(std::min<std::uint64_t>({available, count - got, size - position}));
-        if (!source->ReadAt(pieceOffsets[piece] + within, out + got, length)) {
+        const std::uint64_t offset = pieceOffsets[piece] + within;
+        if (!source->ReadAt(offset, out + got, length)) {
+            // The file ends inside these pieces (its last sector cut short): the bytes it
+            // still holds are delivered before the read fails.
+            const std::uint64_t held
+                = offset < source->Size() ? std::min<std::uint64_t>(source->Size() - offset, length) : 0;
+            if (held > 0 && source->ReadAt(offset, out + got, static_cast<std::size_t>(held))) {
+                got += static_cast<std::size_t>(held);
+                position += held;
+            }
             return false;
         }
         got += length;

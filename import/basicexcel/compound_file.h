@@ -42,7 +42,7 @@ class StreamReader
 public:
     std::uint64_t Size() const { return size; }
     // Reads up to `count` bytes, setting `got` (0 at the end of the stream). False when bytes
-    // of the stream lie beyond the end of the file.
+    // of the stream lie beyond the end of the file; `got` then counts those before them.
     bool Read(std::uint8_t *out, std::size_t count, std::size_t &got);
 
 private:

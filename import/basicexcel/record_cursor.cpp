@@ -31,11 +31,13 @@ bool RecordCursor::Refill(std::size_t count)
     begin = 0;
     while (end < count) {
         std::size_t got = 0;
-        // Bytes that cannot be read (a file cut short) end the stream there.
-        if (!reader->Read(window.data() + end, window.size() - end, got) || got == 0) {
+        const bool read = reader->Read(window.data() + end, window.size() - end, got);
+        end += got;
+        // Bytes that cannot be read (a file cut short) end the stream there, after the
+        // records before them.
+        if (!read || got == 0) {
             break;
         }
-        end += got;
     }
     return end >= count;
 }
