@@ -16,6 +16,21 @@ constexpr int RunLength = 7;
 constexpr double AcceptedCorrelation = 0.9;
 constexpr int CrossingWindowHalf = 5;
 
+// The main rise's slope is taken between half and nine tenths of the rise: clear of the
+// noise at its foot and of the bend towards the plateau.
+constexpr double RiseSlopeLowFraction = 0.5;
+constexpr double RiseSlopeHighFraction = 0.9;
+// A moving slope below 2 % of the main rise's slope is taken for noise, not for the rise.
+constexpr double RisingSlopeFraction = 0.02;
+// The detection-time quadratic runs up to 15 % of the rise: its curved start, not the
+// straight part above.
+constexpr double DetectionFitRiseFraction = 0.15;
+// The closed-loop rate windows reach from 15 % of the peak reading to the breakthrough index.
+constexpr double RateWindowPeakFraction = 0.15;
+// A late breakthrough widens the rate window to a quarter of the points before it, so the
+// fit spans enough of a slow rise.
+constexpr double RateWindowIndexFraction = 0.25;
+
 constexpr double StandardizedRate = 0.1; // µg/(cm²·min)
 constexpr double MinimumRate = 0.01; // µg/(cm²·min)
 constexpr double OpenNormalizedRate = 1.0; // µg/(cm²·min)
@@ -40,11 +55,11 @@ std::vector<double> MovingSlopes(std::span<const DataPoint> points)
 void ComputeRiseSlopeThreshold(AnalysisResults &results, std::span<const DataPoint> points, int peak)
 {
     const double rise = points[peak].Value - points[0].Value;
-    const int i50 = NearestIndex(points, rise * 0.5, 0, peak, PointColumn::Value);
-    const int i90 = NearestIndex(points, rise * 0.9, 0, peak, PointColumn::Value);
+    const int i50 = NearestIndex(points, rise * RiseSlopeLowFraction, 0, peak, PointColumn::Value);
+    const int i90 = NearestIndex(points, rise * RiseSlopeHighFraction, 0, peak, PointColumn::Value);
     results.HalfToNinetySlope
         = (points[i90].Value - points[i50].Value) / (points[i90].Time - points[i50].Time);
-    results.SlopeThreshold = results.HalfToNinetySlope * 0.02;
+    results.SlopeThreshold = results.HalfToNinetySlope * RisingSlopeFraction;
 }
 
 // Seven consecutive increasing slopes above the threshold, then the first window whose
@@ -110,7 +125,7 @@ void ComputeBreakthroughDetectionTime(AnalysisResults &results, std::span<const 
     const int breakthrough = FirstIndexAbove(points, results.ThresholdValue, results.ThresholdIndex - 1);
     results.BreakthroughIndex = breakthrough;
 
-    const double x15 = (points[peak].Value - points[0].Value) * 0.15 + points[0].Value;
+    const double x15 = (points[peak].Value - points[0].Value) * DetectionFitRiseFraction + points[0].Value;
     const int end = NearestIndex(points, x15, breakthrough, peak, PointColumn::Value);
     const int start = std::max(breakthrough - HalfWindow, 0);
     if (end - start < 3) {
@@ -145,7 +160,9 @@ std::optional<double> SlidingRateTime(const ExperimentRecord &record, int j, dou
         }
         return std::nullopt;
     }
-    const int width = breakthrough * 0.25 > HalfWindow ? static_cast<int>(breakthrough * 0.25) : HalfWindow;
+    const int width = breakthrough * RateWindowIndexFraction > HalfWindow
+        ? static_cast<int>(breakthrough * RateWindowIndexFraction)
+        : HalfWindow;
     for (int c = 0; c < n - j; ++c) {
         const int start = breakthrough + c - width;
         if (start < 0) {
@@ -218,7 +235,8 @@ void ComputeClosedLoopTimes(ExperimentRecord &record, int peak)
     AnalysisResults &results = record.Results;
     const std::span<const DataPoint> points = UsedPoints(record);
     const Crossing normalized = FirstCrossing(record, ClosedNormalizedMass, peak);
-    const int j = NearestIndex(points, points[peak].Value * 0.15, 0, peak, PointColumn::Value);
+    const int j
+        = NearestIndex(points, points[peak].Value * RateWindowPeakFraction, 0, peak, PointColumn::Value);
     const QuantityRange range = RangeOfQuantity(record);
 
     results.StandardizedBreakthroughTime

@@ -1,6 +1,7 @@
 #include "regression.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -44,24 +45,39 @@ namespace {
 
 constexpr double NotDetermined = std::numeric_limits<double>::quiet_NaN();
 
-bool AllTimesEqual(std::span<const DataPoint> window)
+// A quadratic needs three different times. With fewer, the least-squares problem has many
+// solutions and the one returned is the solver's rounding (ten readings logged per minute
+// give windows of one or two times).
+bool HasThreeDistinctTimes(std::span<const DataPoint> window)
 {
-    return std::all_of(window.begin(), window.end(),
-        [&](const DataPoint &point) { return point.Time == window.front().Time; });
+    std::array<double, 2> seen {};
+    std::size_t count = 0;
+    for (const DataPoint &point : window) {
+        if (std::find(seen.begin(), seen.begin() + count, point.Time) != seen.begin() + count) {
+            continue;
+        }
+        if (count == seen.size()) {
+            return true;
+        }
+        seen[count++] = point.Time;
+    }
+    return false;
 }
 
-} // namespace
+// Held readings are exactly that constant. A solver returns rounding noise in c1 and c2
+// instead, and a time solved from the noise for a level equal to the readings lands
+// anywhere in the window.
+bool AllValuesEqual(std::span<const DataPoint> window)
+{
+    const double first = window.front().Value;
+    return std::isfinite(first) && std::all_of(window.begin(), window.end(), [&](const DataPoint &point) {
+        return point.Value == first;
+    });
+}
 
-QuadraticCoefficients FitQuadraticWindow(std::span<const DataPoint> points, int a, int b)
+QuadraticCoefficients SolveLeastSquares(std::span<const DataPoint> window)
 {
     const QuadraticCoefficients undetermined {NotDetermined, NotDetermined, NotDetermined};
-    if (a < 0 || b > static_cast<int>(points.size()) || b - a < 3) {
-        return undetermined;
-    }
-    const auto window = points.subspan(static_cast<std::size_t>(a), static_cast<std::size_t>(b - a));
-    if (AllTimesEqual(window)) {
-        return undetermined;
-    }
     alglib::real_1d_array times;
     alglib::real_1d_array values;
     times.setlength(static_cast<alglib::ae_int_t>(window.size()));
@@ -86,6 +102,23 @@ QuadraticCoefficients FitQuadraticWindow(std::span<const DataPoint> points, int 
         // Non-finite readings reach here; the fit is then simply not determined.
         return undetermined;
     }
+}
+
+} // namespace
+
+QuadraticCoefficients FitQuadraticWindow(std::span<const DataPoint> points, int a, int b)
+{
+    if (a < 0 || b > static_cast<int>(points.size()) || b - a < 3) {
+        return {NotDetermined, NotDetermined, NotDetermined};
+    }
+    const auto window = points.subspan(static_cast<std::size_t>(a), static_cast<std::size_t>(b - a));
+    if (!HasThreeDistinctTimes(window)) {
+        return {NotDetermined, NotDetermined, NotDetermined};
+    }
+    if (AllValuesEqual(window)) {
+        return {window.front().Value, 0, 0};
+    }
+    return SolveLeastSquares(window);
 }
 
 int NearestIndex(std::span<const DataPoint> points, double x, int from, int to, PointColumn column)

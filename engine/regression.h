@@ -65,8 +65,9 @@ struct QuadraticCoefficients
 };
 
 // Least-squares quadratic of Value against Time over points [a, b). A window outside the
-// points, with fewer than 3 points or with all times equal has no determined fit: the
-// coefficients are NaN, so any time solved from them is not determined either.
+// points or with fewer than 3 distinct times has no determined fit: the coefficients are
+// NaN, so any time solved from them is not determined either. Readings that are all equal
+// are that constant exactly (c1 = c2 = 0).
 QuadraticCoefficients FitQuadraticWindow(std::span<const DataPoint> points, int a, int b);
 
 enum class PointColumn { Time, Value };

@@ -9,6 +9,10 @@
 namespace {
 
 constexpr int MinimumRegionPoints = 3;
+// The steady region lies between 65 % and 85 % of the peak reading: past the bend of the
+// rise, short of the flattening near the peak.
+constexpr double SteadyStartPeakFraction = 0.65;
+constexpr double SteadyEndPeakFraction = 0.85;
 
 } // namespace
 
@@ -28,10 +32,10 @@ void ComputeSteadyStateRegion(ExperimentRecord &record)
     const int peak = results.TopIndices[0];
     const double peakValue = points[peak].Value;
     // Fractions of the peak reading itself, no baseline.
-    results.SteadyStartIndex
-        = NearestIndex(points, peakValue * 0.65, results.BreakthroughIndex, peak, PointColumn::Value);
-    results.SteadyEndIndex
-        = NearestIndex(points, peakValue * 0.85, results.BreakthroughIndex, peak, PointColumn::Value);
+    results.SteadyStartIndex = NearestIndex(
+        points, peakValue * SteadyStartPeakFraction, results.BreakthroughIndex, peak, PointColumn::Value);
+    results.SteadyEndIndex = NearestIndex(
+        points, peakValue * SteadyEndPeakFraction, results.BreakthroughIndex, peak, PointColumn::Value);
     const LinearRegression line = FitLine(points, results.SteadyStartIndex, results.SteadyEndIndex);
     results.SteadySlope = line.Slope();
     results.SteadyRSquared = std::pow(line.Correlation(), 2);

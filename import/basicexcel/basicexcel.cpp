@@ -29,20 +29,25 @@ bool SkipSubstream(RecordCursor &cursor)
     return false;
 }
 
+enum class SubstreamStep { Record, End, Damage };
+
 // The next record of the current substream, with any nested substream (a chart embedded in
-// a worksheet) skipped up to its own EOF. False at the substream's EOF, and where the stream
-// ends, breaks or holds a record code 0: all of these end the substream.
-bool NextInSubstream(RecordCursor &cursor, Record &record)
+// a worksheet) skipped up to its own EOF. The substream's EOF is its End; a stream that
+// ends, breaks or holds a record code 0 before it is Damage, and ends the substream too.
+SubstreamStep NextInSubstream(RecordCursor &cursor, Record &record)
 {
-    while (cursor.Next(record) == RecordStatus::Ok && record.Code != 0 && record.Code != RecordCode::YEOF) {
+    while (cursor.Next(record) == RecordStatus::Ok && record.Code != 0) {
+        if (record.Code == RecordCode::YEOF) {
+            return SubstreamStep::End;
+        }
         if (record.Code != RecordCode::BOF) {
-            return true;
+            return SubstreamStep::Record;
         }
         if (!SkipSubstream(cursor)) {
-            return false;
+            break;
         }
     }
-    return false;
+    return SubstreamStep::Damage;
 }
 
 // [MS-XLS] 2.4.265: total and unique counts, then the strings. The counts are not trusted
@@ -67,7 +72,7 @@ void ReadSharedStrings(const Record &record, RecordCursor &cursor, std::deque<La
 void ReadGlobals(RecordCursor &cursor, std::deque<LargeString> &sharedStrings)
 {
     Record record;
-    while (NextInSubstream(cursor, record)) {
+    while (NextInSubstream(cursor, record) == SubstreamStep::Record) {
         // Cells of earlier worksheets already point into the table, so a second one (which no
         // sound workbook has) is ignored: tests/data/malformed/second-shared-string-table.xls.
         if (record.Code == RecordCode::SST && HasMinimumSize(record) && sharedStrings.empty()) {
@@ -341,7 +346,8 @@ void BasicExcelWorksheet::Read(
     RecordCursor &cursor, const std::deque<LargeString> &sharedStrings, std::deque<LargeString> &pool)
 {
     Record record;
-    while (NextInSubstream(cursor, record)) {
+    SubstreamStep step;
+    while ((step = NextInSubstream(cursor, record)) == SubstreamStep::Record) {
         switch (record.Code) {
         case RecordCode::Number:
             ReadNumber(record);
@@ -369,6 +375,7 @@ void BasicExcelWorksheet::Read(
             break;
         }
     }
+    damaged = step == SubstreamStep::Damage;
     Finish();
 }
 
@@ -387,7 +394,7 @@ bool BasicExcel::OpenBookFromMemory(std::span<const std::uint8_t> bytes)
 bool BasicExcel::ReadBook()
 {
     StreamReader stream;
-    if (storage.OpenStream("Workbook", stream) != StreamOk) {
+    if (storage.OpenStream("Workbook", stream) != StorageStatus::Ok) {
         CloseBook();
         return false;
     }

@@ -92,6 +92,10 @@ public:
     int ColumnCount() const { return columnCount; }
     // None beyond the BIFF8 sheet size. A position beyond the counts grows them.
     const BasicExcelCell *CellAt(int row, int column);
+    // True when the worksheet ended at damage (a record or the stream cut short, a record
+    // too long or with code 0, the stream's end) instead of at its EOF record: only the
+    // cells before the damage were read.
+    bool Damaged() const { return damaged; }
 
     // Reads one worksheet substream, the cursor just after its BOF; strings of LABEL and
     // STRING records are added to `pool`.
@@ -121,6 +125,7 @@ private:
     std::uint32_t lastPlace = 0; // row * 256 + column of the last cell placed
     int rowCount = 1;
     int columnCount = 1;
+    bool damaged = false;
 };
 
 class BasicExcel

@@ -1,5 +1,7 @@
 #include "compound_file.h"
 
+#include "little_endian.h"
+
 #include <algorithm>
 #include <array>
 #include <fcntl.h>
@@ -27,21 +29,6 @@ constexpr std::array<std::uint8_t, 8> Signature = {0xD0, 0xCF, 0x11, 0xE0, 0xA1,
 // [MS-CFB] 2.6.1: object types.
 constexpr std::uint8_t StreamObject = 2;
 constexpr std::uint8_t RootStorageObject = 5;
-
-std::uint16_t ReadU16(const std::uint8_t *p)
-{
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::uint32_t ReadU32(const std::uint8_t *p)
-{
-    return std::uint32_t(ReadU16(p)) | (std::uint32_t(ReadU16(p + 2)) << 16);
-}
-
-std::uint64_t ReadU64(const std::uint8_t *p)
-{
-    return std::uint64_t(ReadU32(p)) | (std::uint64_t(ReadU32(p + 4)) << 32);
-}
 
 std::uint64_t CeilDiv(std::uint64_t value, std::uint64_t divisor)
 {
@@ -86,18 +73,18 @@ struct DirectoryEntry
 DirectoryEntry ParseDirectoryEntry(const std::uint8_t *p)
 {
     DirectoryEntry entry;
-    const std::uint16_t nameBytes = ReadU16(p + 64);
+    const std::uint16_t nameBytes = LoadLittleEndian<std::uint16_t>(p + 64);
     if (nameBytes >= 2 && nameBytes <= 64 && nameBytes % 2 == 0) {
         for (std::size_t i = 0; i + 2 < nameBytes; i += 2) {
-            entry.name += static_cast<char16_t>(ReadU16(p + i));
+            entry.name += static_cast<char16_t>(LoadLittleEndian<std::uint16_t>(p + i));
         }
     }
     entry.type = p[66];
-    entry.left = ReadU32(p + 68);
-    entry.right = ReadU32(p + 72);
-    entry.child = ReadU32(p + 76);
-    entry.start = ReadU32(p + 116);
-    entry.size = ReadU64(p + 120);
+    entry.left = LoadLittleEndian<std::uint32_t>(p + 68);
+    entry.right = LoadLittleEndian<std::uint32_t>(p + 72);
+    entry.child = LoadLittleEndian<std::uint32_t>(p + 76);
+    entry.start = LoadLittleEndian<std::uint32_t>(p + 116);
+    entry.size = LoadLittleEndian<std::uint64_t>(p + 120);
     return entry;
 }
 
@@ -220,9 +207,9 @@ StorageStatus CompoundFile::ReadHeader(std::array<std::uint8_t, HeaderSize> &hea
         || !std::equal(Signature.begin(), Signature.end(), header.begin())) {
         return StorageStatus::NotCompoundFile;
     }
-    const std::uint16_t byteOrder = ReadU16(&header[0x1C]);
-    sectorShift = ReadU16(&header[0x1E]);
-    const std::uint16_t miniSectorShift = ReadU16(&header[0x20]);
+    const std::uint16_t byteOrder = LoadLittleEndian<std::uint16_t>(&header[0x1C]);
+    sectorShift = LoadLittleEndian<std::uint16_t>(&header[0x1E]);
+    const std::uint16_t miniSectorShift = LoadLittleEndian<std::uint16_t>(&header[0x20]);
     if (byteOrder != 0xFFFE || (sectorShift != 9 && sectorShift != 12) || miniSectorShift != 6) {
         return StorageStatus::BadHeader;
     }
@@ -254,13 +241,13 @@ StorageStatus CompoundFile::MarkSector(std::uint32_t id, std::vector<bool> &visi
 // each ending with the id of the next DIFAT sector.
 StorageStatus CompoundFile::CollectFatSectorIds(const std::uint8_t *header, std::vector<std::uint32_t> &ids)
 {
-    const std::uint32_t claimed = ReadU32(header + 0x2C);
+    const std::uint32_t claimed = LoadLittleEndian<std::uint32_t>(header + 0x2C);
     const auto addId = [&](std::uint32_t id) {
         ids.push_back(id);
         return MarkSector(id, structureSectors);
     };
     for (std::size_t i = 0; i < HeaderDifatEntries && ids.size() < claimed; ++i) {
-        const std::uint32_t id = ReadU32(header + 0x4C + 4 * i);
+        const std::uint32_t id = LoadLittleEndian<std::uint32_t>(header + 0x4C + 4 * i);
         if (id == FreeSector) {
             return StorageStatus::Ok;
         }
@@ -270,7 +257,7 @@ StorageStatus CompoundFile::CollectFatSectorIds(const std::uint8_t *header, std:
     }
     std::vector<std::uint8_t> sector(sectorSize);
     const std::size_t idsPerSector = sectorSize / 4 - 1;
-    std::uint32_t difatSector = ReadU32(header + 0x44);
+    std::uint32_t difatSector = LoadLittleEndian<std::uint32_t>(header + 0x44);
     while (ids.size() < claimed && difatSector != EndOfChain && difatSector != FreeSector) {
         if (const auto status = MarkSector(difatSector, structureSectors); status != StorageStatus::Ok) {
             return status;
@@ -279,7 +266,7 @@ StorageStatus CompoundFile::CollectFatSectorIds(const std::uint8_t *header, std:
             return StorageStatus::SectorOutOfRange;
         }
         for (std::size_t i = 0; i < idsPerSector && ids.size() < claimed; ++i) {
-            const std::uint32_t id = ReadU32(&sector[4 * i]);
+            const std::uint32_t id = LoadLittleEndian<std::uint32_t>(&sector[4 * i]);
             if (id == FreeSector) {
                 return StorageStatus::Ok;
             }
@@ -287,7 +274,7 @@ StorageStatus CompoundFile::CollectFatSectorIds(const std::uint8_t *header, std:
                 return status;
             }
         }
-        difatSector = ReadU32(&sector[4 * idsPerSector]);
+        difatSector = LoadLittleEndian<std::uint32_t>(&sector[4 * idsPerSector]);
     }
     return StorageStatus::Ok;
 }
@@ -310,7 +297,7 @@ StorageStatus CompoundFile::LoadFat(const std::uint8_t *header)
             return StorageStatus::SectorOutOfRange;
         }
         for (std::size_t j = 0; j < entriesPerSector; ++j) {
-            fat[i * entriesPerSector + j] = ReadU32(&sector[4 * j]);
+            fat[i * entriesPerSector + j] = LoadLittleEndian<std::uint32_t>(&sector[4 * j]);
         }
     }
     return StorageStatus::Ok;
@@ -390,7 +377,7 @@ StorageStatus CompoundFile::LoadMiniFat(std::uint32_t firstSector)
     }
     miniFat.resize(bytes.size() / 4);
     for (std::size_t i = 0; i < miniFat.size(); ++i) {
-        miniFat[i] = ReadU32(&bytes[4 * i]);
+        miniFat[i] = LoadLittleEndian<std::uint32_t>(&bytes[4 * i]);
     }
     return StorageStatus::Ok;
 }
@@ -404,10 +391,11 @@ StorageStatus CompoundFile::Load()
     if (const auto status = LoadFat(header.data()); status != StorageStatus::Ok) {
         return status;
     }
-    if (const auto status = LoadDirectory(ReadU32(&header[0x30])); status != StorageStatus::Ok) {
+    if (const auto status = LoadDirectory(LoadLittleEndian<std::uint32_t>(&header[0x30]));
+        status != StorageStatus::Ok) {
         return status;
     }
-    return LoadMiniFat(ReadU32(&header[0x3C]));
+    return LoadMiniFat(LoadLittleEndian<std::uint32_t>(&header[0x3C]));
 }
 
 // Walks the red-black tree of the root storage's children ([MS-CFB] 2.6.4); a visited map
@@ -518,7 +506,16 @@ bool StreamReader::Read(std::uint8_t *out, std::size_t count, std::size_t &got)
         const std::uint64_t available = (last - piece + 1) * pieceSize - within;
         const auto length
             = static_cast<std::size_t>(std::min<std::uint64_t>({available, count - got, size - position}));
-        if (!source->ReadAt(pieceOffsets[piece] + within, out + got, length)) {
+        const std::uint64_t offset = pieceOffsets[piece] + within;
+        if (!source->ReadAt(offset, out + got, length)) {
+            // The file ends inside these pieces (its last sector cut short): the bytes it
+            // still holds are delivered before the read fails.
+            const std::uint64_t held
+                = offset < source->Size() ? std::min<std::uint64_t>(source->Size() - offset, length) : 0;
+            if (held > 0 && source->ReadAt(offset, out + got, static_cast<std::size_t>(held))) {
+                got += static_cast<std::size_t>(held);
+                position += held;
+            }
             return false;
         }
         got += length;
@@ -540,17 +537,21 @@ bool WorkbookStorage::Open(std::unique_ptr<ByteSource> source)
     return IsOpen();
 }
 
+// O_NONBLOCK: opening a FIFO would otherwise wait for a writer. It changes nothing for the
+// regular file that is then read.
 bool WorkbookStorage::OpenStorage(const std::string &path)
 {
     CloseStorage();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        status = StorageStatus::CannotOpenFile;
+        return false;
+    }
     struct stat info
     { };
-    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        status = StorageStatus::CannotOpenFile;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        status = StorageStatus::NotRegularFile;
         return false;
     }
     return Open(std::make_unique<FileByteSource>(fd, static_cast<std::uint64_t>(info.st_size)));
@@ -575,48 +576,43 @@ bool WorkbookStorage::CloseStorage()
     return wasOpen;
 }
 
-int WorkbookStorage::StreamSize(const std::string &name, std::uint64_t &size)
+StorageStatus WorkbookStorage::StreamSize(const std::string &name, std::uint64_t &size)
 {
     size = 0;
     if (!file) {
-        status = StorageStatus::NotOpen;
-        return StreamFailed;
+        return status = StorageStatus::NotOpen;
     }
     const DirectoryEntry *entry = nullptr;
     status = file->FindStream(name, entry);
-    if (status != StorageStatus::Ok) {
-        return StreamFailed;
+    if (status == StorageStatus::Ok) {
+        size = file->StreamSizeOf(*entry);
     }
-    size = file->StreamSizeOf(*entry);
-    return StreamOk;
+    return status;
 }
 
-int WorkbookStorage::OpenStream(const std::string &name, StreamReader &reader)
+StorageStatus WorkbookStorage::OpenStream(const std::string &name, StreamReader &reader)
 {
     reader = StreamReader {};
     if (!file) {
-        status = StorageStatus::NotOpen;
-        return StreamFailed;
+        return status = StorageStatus::NotOpen;
     }
     const DirectoryEntry *entry = nullptr;
     status = file->FindStream(name, entry);
     if (status == StorageStatus::Ok) {
         status = file->OpenStream(*entry, reader);
     }
-    if (status == StorageStatus::Ok) {
-        return StreamOk;
+    if (status != StorageStatus::Ok) {
+        reader = StreamReader {};
     }
-    reader = StreamReader {};
-    return status == StorageStatus::StreamTooLarge ? StreamTooLargeCode : StreamFailed;
+    return status;
 }
 
-int WorkbookStorage::ReadStream(const std::string &name, std::vector<std::uint8_t> &buffer)
+StorageStatus WorkbookStorage::ReadStream(const std::string &name, std::vector<std::uint8_t> &buffer)
 {
     buffer.clear();
     StreamReader reader;
-    const int code = OpenStream(name, reader);
-    if (code != StreamOk) {
-        return code;
+    if (OpenStream(name, reader) != StorageStatus::Ok) {
+        return status;
     }
     // The size was checked against the file's length when the stream was opened.
     buffer.resize(reader.Size());
@@ -624,8 +620,7 @@ int WorkbookStorage::ReadStream(const std::string &name, std::vector<std::uint8_
     if (!reader.Read(buffer.data(), buffer.size(), got) || got != buffer.size()) {
         buffer.clear();
         status = StorageStatus::StreamBeyondFile;
-        return StreamFailed;
     }
-    return StreamOk;
+    return status;
 }
 } // namespace YExcel

@@ -13,12 +13,13 @@
 
 namespace YExcel {
 
-// Why the last operation failed. Named so tests and fuzz regressions can tell the
-// corruptions apart; callers only need the result codes below.
+// The outcome of an operation on the storage, returned by the stream operations and kept
+// as Status(). Each corruption has its name, so tests and fuzz regressions tell them apart.
 enum class StorageStatus {
     Ok,
     NotOpen,
     CannotOpenFile,
+    NotRegularFile, // a directory, FIFO or device: it could block or never end
     NotCompoundFile, // too short, or no compound-file signature
     BadHeader, // byte order, sector sizes
     SectorOutOfRange, // a sector id at or beyond the end of the file
@@ -29,11 +30,6 @@ enum class StorageStatus {
     NoSuchStream,
     StreamTooLarge, // 4 GiB or more
 };
-
-// Result codes of the stream operations.
-inline constexpr int StreamOk = 1;
-inline constexpr int StreamFailed = -1;
-inline constexpr int StreamTooLargeCode = -6;
 
 class ByteSource;
 class CompoundFile;
@@ -46,7 +42,7 @@ class StreamReader
 public:
     std::uint64_t Size() const { return size; }
     // Reads up to `count` bytes, setting `got` (0 at the end of the stream). False when bytes
-    // of the stream lie beyond the end of the file.
+    // of the stream lie beyond the end of the file; `got` then counts those before them.
     bool Read(std::uint8_t *out, std::size_t count, std::size_t &got);
 
 private:
@@ -69,6 +65,7 @@ public:
     WorkbookStorage(const WorkbookStorage &) = delete;
     WorkbookStorage &operator=(const WorkbookStorage &) = delete;
 
+    // Refuses anything but a regular file without waiting on it (NotRegularFile).
     bool OpenStorage(const std::string &path);
     // The same from bytes already in memory (tests, fuzzing); the bytes are copied.
     bool OpenMemory(std::span<const std::uint8_t> bytes);
@@ -76,9 +73,10 @@ public:
     bool CloseStorage();
 
     // Stream names compare as [MS-CFB] 2.6.4 defines, without regard to case.
-    int StreamSize(const std::string &name, std::uint64_t &size);
-    int ReadStream(const std::string &name, std::vector<std::uint8_t> &buffer);
-    int OpenStream(const std::string &name, StreamReader &reader);
+    StorageStatus StreamSize(const std::string &name, std::uint64_t &size);
+    // The buffer is empty unless the whole stream was read.
+    StorageStatus ReadStream(const std::string &name, std::vector<std::uint8_t> &buffer);
+    StorageStatus OpenStream(const std::string &name, StreamReader &reader);
 
     StorageStatus Status() const { return status; }
 

@@ -3,21 +3,13 @@
 #include "compound_file.h"
 
 #include <algorithm>
+#include <array>
 
 namespace YExcel {
 
 namespace {
 
 constexpr std::uint16_t ContinueCode = 0x003C;
-
-std::uint16_t LoadU16(const std::uint8_t *p)
-{
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-} // namespace
-
-namespace {
 
 // Several sectors at a time, and more than the longest record.
 constexpr std::size_t WindowSize = 64 * 1024;
@@ -39,11 +31,13 @@ bool RecordCursor::Refill(std::size_t count)
     begin = 0;
     while (end < count) {
         std::size_t got = 0;
-        // Bytes that cannot be read (a file cut short) end the stream there.
-        if (!reader->Read(window.data() + end, window.size() - end, got) || got == 0) {
+        const bool read = reader->Read(window.data() + end, window.size() - end, got);
+        end += got;
+        // Bytes that cannot be read (a file cut short) end the stream there, after the
+        // records before them.
+        if (!read || got == 0) {
             break;
         }
-        end += got;
     }
     return end >= count;
 }
@@ -53,7 +47,7 @@ bool RecordCursor::PeekCode(std::uint16_t &code)
     if (end - begin < 4 && !Refill(4)) {
         return false;
     }
-    code = static_cast<std::uint16_t>(data[begin] | (data[begin + 1] << 8));
+    code = LoadLittleEndian<std::uint16_t>(data + begin);
     return true;
 }
 
@@ -111,26 +105,27 @@ bool ContinuedReader::U8(std::uint8_t &value)
     return true;
 }
 
+template<typename T>
+bool ContinuedReader::Take(T &value)
+{
+    std::array<std::uint8_t, sizeof(T)> bytes {};
+    for (std::uint8_t &byte : bytes) {
+        if (!U8(byte)) {
+            return false;
+        }
+    }
+    value = LoadLittleEndian<T>(bytes.data());
+    return true;
+}
+
 bool ContinuedReader::U16(std::uint16_t &value)
 {
-    std::uint8_t low = 0;
-    std::uint8_t high = 0;
-    if (!U8(low) || !U8(high)) {
-        return false;
-    }
-    value = static_cast<std::uint16_t>(low | (high << 8));
-    return true;
+    return Take(value);
 }
 
 bool ContinuedReader::U32(std::uint32_t &value)
 {
-    std::uint16_t low = 0;
-    std::uint16_t high = 0;
-    if (!U16(low) || !U16(high)) {
-        return false;
-    }
-    value = low | (std::uint32_t(high) << 16);
-    return true;
+    return Take(value);
 }
 
 bool ContinuedReader::Skip(std::size_t count)
@@ -170,7 +165,8 @@ bool ContinuedReader::ReadCharacters(std::uint32_t count, bool wide, LargeString
         if (wide) {
             text.Widen();
             for (std::size_t i = 0; i < taken; ++i) {
-                text.WideText += static_cast<char16_t>(LoadU16(&segment[offset + 2 * i]));
+                text.WideText
+                    += static_cast<char16_t>(LoadLittleEndian<std::uint16_t>(&segment[offset + 2 * i]));
             }
             offset += 2 * taken;
         } else if (text.Wide) {

@@ -4,6 +4,8 @@
 // against what is left, so a lying length ends a record or the stream, never a read
 // beyond it.
 
+#include "little_endian.h"
+
 #include <bit>
 #include <cstdint>
 #include <span>
@@ -45,8 +47,8 @@ public:
         if (end - begin < 4 && !Refill(4)) {
             return RecordStatus::EndOfStream;
         }
-        const std::uint16_t code = static_cast<std::uint16_t>(data[begin] | (data[begin + 1] << 8));
-        const std::size_t length = data[begin + 2] | (data[begin + 3] << 8);
+        const std::uint16_t code = LoadLittleEndian<std::uint16_t>(data + begin);
+        const std::size_t length = LoadLittleEndian<std::uint16_t>(data + begin + 2);
         if (length > MaxRecordBody) {
             return RecordStatus::TooLong;
         }
@@ -85,48 +87,16 @@ public:
         : bytes(bytes)
     { }
 
-    bool U8(std::uint8_t &value)
-    {
-        if (Remaining() < 1) {
-            return false;
-        }
-        value = bytes[position++];
-        return true;
-    }
-
-    bool U16(std::uint16_t &value)
-    {
-        if (Remaining() < 2) {
-            return false;
-        }
-        value = static_cast<std::uint16_t>(bytes[position] | (bytes[position + 1] << 8));
-        position += 2;
-        return true;
-    }
-
-    bool U32(std::uint32_t &value)
-    {
-        if (Remaining() < 4) {
-            return false;
-        }
-        value = 0;
-        for (int i = 3; i >= 0; --i) {
-            value = (value << 8) | bytes[position + i];
-        }
-        position += 4;
-        return true;
-    }
+    bool U8(std::uint8_t &value) { return Take(value); }
+    bool U16(std::uint16_t &value) { return Take(value); }
+    bool U32(std::uint32_t &value) { return Take(value); }
 
     bool F64(double &value)
     {
-        if (Remaining() < 8) {
+        std::uint64_t bits = 0;
+        if (!Take(bits)) {
             return false;
         }
-        std::uint64_t bits = 0;
-        for (int i = 7; i >= 0; --i) {
-            bits = (bits << 8) | bytes[position + i];
-        }
-        position += 8;
         value = std::bit_cast<double>(bits);
         return true;
     }
@@ -135,6 +105,17 @@ public:
     Bytes Rest() const { return bytes.subspan(position); }
 
 private:
+    template<typename T>
+    bool Take(T &value)
+    {
+        if (Remaining() < sizeof(T)) {
+            return false;
+        }
+        value = LoadLittleEndian<T>(bytes.data() + position);
+        position += sizeof(T);
+        return true;
+    }
+
     Bytes bytes;
     std::size_t position = 0;
 };
@@ -169,6 +150,9 @@ public:
     bool ReadUnicodeString(LargeString &text);
 
 private:
+    // A number may straddle a CONTINUE boundary, so its bytes are gathered first.
+    template<typename T>
+    bool Take(T &value);
     bool AtSegmentEnd() const { return offset == segments[index].size(); }
     bool NextSegment();
     bool ReadCharacters(std::uint32_t count, bool wide, LargeString &text);

@@ -173,16 +173,21 @@ constexpr std::size_t MinimumBodySize(std::uint16_t code)
     return 0;
 }
 
-// False for a body shorter than its record type needs; such a record is skipped. Each
-// record's Read checks this first, with its code known when compiling.
+// False for a body shorter than records of type `code` need; such a record is skipped. Each
+// record's Read passes its own code, known when compiling, so the table lookup folds away.
+constexpr bool HasMinimumSize(const Record &record, std::uint16_t code)
+{
+    return record.Data.size() >= MinimumBodySize(code);
+}
+
 inline bool HasMinimumSize(const Record &record)
 {
-    return record.Data.size() >= MinimumBodySize(record.Code);
+    return HasMinimumSize(record, record.Code);
 }
 
 inline bool BOF::Read(const Record &record)
 {
-    if (record.Data.size() < MinimumBodySize(RecordCode::BOF)) {
+    if (!HasMinimumSize(record, RecordCode::BOF)) {
         return false;
     }
     FieldReader fields(record.Data);
@@ -220,7 +225,7 @@ inline RKValue DecodeRK(std::uint32_t rk)
 
 inline bool Number::Read(const Record &record)
 {
-    if (record.Data.size() < MinimumBodySize(RecordCode::Number)) {
+    if (!HasMinimumSize(record, RecordCode::Number)) {
         return false;
     }
     FieldReader fields(record.Data);
@@ -229,7 +234,7 @@ inline bool Number::Read(const Record &record)
 
 inline bool RK::Read(const Record &record)
 {
-    if (record.Data.size() < MinimumBodySize(RecordCode::RK)) {
+    if (!HasMinimumSize(record, RecordCode::RK)) {
         return false;
     }
     FieldReader fields(record.Data);
@@ -238,7 +243,7 @@ inline bool RK::Read(const Record &record)
 
 inline bool MulRK::Read(const Record &record)
 {
-    if (record.Data.size() < MinimumBodySize(RecordCode::MulRK)) {
+    if (!HasMinimumSize(record, RecordCode::MulRK)) {
         return false;
     }
     FieldReader fields(record.Data);
@@ -264,7 +269,7 @@ inline MulRK::XFRK MulRK::At(std::size_t index) const
 
 inline bool LabelSST::Read(const Record &record)
 {
-    if (record.Data.size() < MinimumBodySize(RecordCode::LabelSST)) {
+    if (!HasMinimumSize(record, RecordCode::LabelSST)) {
         return false;
     }
     FieldReader fields(record.Data);
@@ -273,7 +278,7 @@ inline bool LabelSST::Read(const Record &record)
 
 inline bool BoolErr::Read(const Record &record)
 {
-    if (record.Data.size() < MinimumBodySize(RecordCode::BoolErr)) {
+    if (!HasMinimumSize(record, RecordCode::BoolErr)) {
         return false;
     }
     FieldReader fields(record.Data);
@@ -287,7 +292,7 @@ inline bool BoolErr::Read(const Record &record)
 
 inline bool Formula::Read(const Record &record)
 {
-    if (record.Data.size() < MinimumBodySize(RecordCode::Formula)) {
+    if (!HasMinimumSize(record, RecordCode::Formula)) {
         return false;
     }
     FieldReader fields(record.Data);

@@ -59,6 +59,7 @@ TEST(MalformedFiles, DamagedRecordsEndTheWorksheetThere)
         ASSERT_TRUE(book.OpenBook((MalformedFolder / name).string())) << name;
         EXPECT_EQ(book.SheetAt(0)->RowCount(), 1) << name;
         EXPECT_EQ(book.SheetAt(0)->CellAt(0, 0)->NumberValue(), 1.0) << name;
+        EXPECT_TRUE(book.SheetAt(0)->Damaged()) << name;
     }
     YExcel::BasicExcel book;
     ASSERT_TRUE(book.OpenBook((MalformedFolder / "sst-index-out-of-range.xls").string()));
@@ -70,6 +71,19 @@ TEST(MalformedFiles, DamagedRecordsEndTheWorksheetThere)
     ASSERT_TRUE(book.OpenBook((MalformedFolder / "sst-broken-continue.xls").string()));
     EXPECT_EQ(book.SheetAt(0)->CellAt(0, 0)->TextValue(), "a");
     EXPECT_EQ(book.SheetAt(0)->CellAt(0, 1)->Kind(), YExcel::BasicExcelCell::Empty);
+}
+
+// The file ends inside its last sector, in the middle of a NUMBER record: the 395 rows
+// before the cut are read, up to the last byte the file holds.
+TEST(MalformedFiles, StreamCutInTheCellTable)
+{
+    YExcel::BasicExcel book;
+    ASSERT_TRUE(book.OpenBook((MalformedFolder / "stream-cut-in-cell-table.xls").string()));
+    YExcel::BasicExcelWorksheet &sheet = *book.SheetAt(0);
+    EXPECT_TRUE(sheet.Damaged());
+    EXPECT_EQ(sheet.RowCount(), 395);
+    EXPECT_EQ(sheet.CellAt(0, 0)->NumberValue(), 0.25);
+    EXPECT_EQ(sheet.CellAt(394, 0)->NumberValue(), 394.25);
 }
 
 TEST(MalformedFiles, EveryFileIsReadWithoutAFault)

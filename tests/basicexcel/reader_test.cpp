@@ -203,6 +203,35 @@ TEST(WorkbookReader, TextCells)
     EXPECT_EQ(book.Cell(1, 2).Kind(), BasicExcelCell::Text16);
 }
 
+// A LABEL whose body stops inside its cell header or its string header is skipped without
+// reading beyond it; the records after it are read.
+TEST(WorkbookReader, TextCellsWithTruncatedHeaders)
+{
+    const auto label = [](const ByteVector &body) { return Record(0x0204, body); };
+    const ByteVector header = {0, 0, 1, 0, 0, 0}; // row 0, column 1, format 0
+    const auto withHeader = [&](const ByteVector &tail) { return Join({header, tail}); };
+    const std::vector<ByteVector> truncated = {
+        label({0, 0, 1, 0}), // inside the cell header
+        label(withHeader({5})), // inside the character count
+        label(withHeader({5, 0, 0})), // no characters after the option byte
+        label(withHeader({5, 0, 0x08, 1})), // inside the rich-text run count
+        label(withHeader({5, 0, 0x04, 1, 0})), // inside the extended-data size
+        Record(0x00D6, withHeader({5, 0, 1, 'a'})), // half a 16-bit character (RSTRING)
+    };
+    for (const ByteVector &record : truncated) {
+        Book book(Workbook({Join({record, Number(2, 0, 9.0)})}));
+        ASSERT_TRUE(book.Opened());
+        EXPECT_EQ(book.Sheet().ColumnCount(), 1); // before CellAt, which grows the counts
+        EXPECT_EQ(book.Cell(0, 1).Kind(), BasicExcelCell::Empty);
+        EXPECT_EQ(book.Cell(2, 0).NumberValue(), 9.0);
+        EXPECT_FALSE(book.Sheet().Damaged());
+    }
+    // An empty text may stop after its character count: the cell counts, Empty.
+    Book empty(Workbook({label(withHeader({0, 0}))}));
+    ASSERT_TRUE(empty.Opened());
+    EXPECT_EQ(empty.Sheet().ColumnCount(), 2);
+}
+
 TEST(WorkbookReader, FormulaResultsBooleansAndErrors)
 {
     const ByteVector shrFmla = Record(0x04BC, ByteVector(10, 0));
@@ -290,26 +319,38 @@ TEST(WorkbookReader, OtherSubstreamsAreSkipped)
     EXPECT_EQ(book.Cell(0, 0, 1).NumberValue(), 3.0);
 }
 
-// Damaged streams end the worksheet where the damage starts; nothing is read beyond it.
+// Damaged streams end the worksheet where the damage starts and mark it Damaged; nothing is
+// read beyond the damage, and the cells before it stay.
 TEST(WorkbookReader, DamagedStreams)
 {
     const ByteVector start = Join({Bof(0x0005), Eof(), Bof(0x0010), Number(0, 0, 1.0)});
-    const auto sheetOf = [&](const ByteVector &rest) {
-        auto book = std::make_unique<Book>(Join({start, rest}));
-        EXPECT_TRUE(book->Opened());
-        return book;
-    };
     ByteVector pastEnd = Number(1, 0, 2.0);
     pastEnd[2] = 40; // body runs past the end of the stream
-    EXPECT_EQ(sheetOf(pastEnd)->Sheet().RowCount(), 1);
-    EXPECT_EQ(sheetOf(Join({Record(0, {}), Number(1, 0, 2.0), Eof()}))->Sheet().RowCount(), 1);
-    EXPECT_EQ(sheetOf(Number(1, 0, 2.0))->Sheet().RowCount(), 2); // no EOF at all
-    EXPECT_EQ(sheetOf(Join({Number(1, 0, 2.0), ByteVector {0x0A}}))->Sheet().RowCount(), 2);
     ByteVector tooLong = Record(0x1234, {});
     tooLong[2] = 0x21;
     tooLong[3] = 0x20; // 8225 bytes, more than a record may hold
     tooLong.resize(tooLong.size() + 8225, 0);
-    EXPECT_EQ(sheetOf(Join({tooLong, Number(1, 0, 2.0), Eof()}))->Sheet().RowCount(), 1);
+    const ByteVector chartWithoutEof = Join({Bof(0x0020), Number(1, 0, 2.0)});
+    const std::vector<std::pair<ByteVector, int>> damaged = {
+        {pastEnd, 1},
+        {Join({Record(0, {}), Number(1, 0, 2.0), Eof()}), 1},
+        {Number(1, 0, 2.0), 2}, // no EOF at all
+        {Join({Number(1, 0, 2.0), ByteVector {0x0A}}), 2},
+        {Join({tooLong, Number(1, 0, 2.0), Eof()}), 1},
+        {chartWithoutEof, 1},
+    };
+    for (const auto &[rest, rows] : damaged) {
+        Book book(Join({start, rest}));
+        ASSERT_TRUE(book.Opened());
+        EXPECT_TRUE(book.Sheet().Damaged());
+        EXPECT_EQ(book.Sheet().RowCount(), rows);
+        EXPECT_EQ(book.Cell(0, 0).NumberValue(), 1.0);
+    }
+    // A chart inside the sheet, a second sheet and a stray byte after the last EOF are sound.
+    Book sound(Join({start, Bof(0x0020), Eof(), Eof(), Bof(0x0010), Eof(), ByteVector {0x0A}}));
+    ASSERT_TRUE(sound.Opened());
+    EXPECT_FALSE(sound.Sheet(0).Damaged());
+    EXPECT_FALSE(sound.Sheet(1).Damaged());
 
     // A string cut in the middle of a 16-bit character ends the table, not the workbook.
     ByteVector body = {2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 'a', 2, 0, 1, 0x41};

@@ -54,6 +54,34 @@ TEST(BreakthroughTimes, DelayedRampFindsTheRiseAndTheDetectionTime)
     EXPECT_EQ(record.FirstTime, 0);
 }
 
+// A logistic rise: the first window tested correlates below 0.9, the search goes on with a
+// run of six and accepts the next window tested, two points later.
+TEST(BreakthroughTimes, RiseSearchRetriesAfterAPoorlyCorrelatedWindow)
+{
+    ExperimentRecord record = ClosedLoopRecord("1", "1");
+    SetReadingsPerMinute(record, 70, [](double t) { return 100 / (1 + std::exp(-(t - 40) / 2)) + 0.01 * t; });
+    ComputeBreakthroughTimes(record);
+    const AnalysisResults &r = record.Results;
+    EXPECT_EQ(r.RiseEndIndex, 36); // the centre of the accepted window
+    EXPECT_EQ(r.BestCorrelationIndex, 37);
+    EXPECT_NEAR(r.BestCorrelation, 0.929, 0.001);
+    EXPECT_EQ(r.ThresholdIndex, 29);
+}
+
+// A step: no window of the run reaches 0.9, so the rise ends one past the centre of the
+// best window, not where the run ended.
+TEST(BreakthroughTimes, RiseSearchFallsBackOnTheBestWindow)
+{
+    ExperimentRecord record = ClosedLoopRecord("1", "1");
+    SetReadingsPerMinute(record, 70, [](double t) { return 0.1 * t + (t < 40 ? 0 : 100 + (t - 40)); });
+    ComputeBreakthroughTimes(record);
+    const AnalysisResults &r = record.Results;
+    EXPECT_NEAR(r.BestCorrelation, 0.876, 0.001);
+    EXPECT_EQ(r.BestCorrelationIndex, 40);
+    EXPECT_EQ(r.RiseEndIndex, 40);
+    EXPECT_EQ(r.ThresholdIndex, 33);
+}
+
 TEST(BreakthroughTimes, ClosedLoopTimesOnAnExactQuadratic)
 {
     // Q = 0.00125 t² µg/cm²: the rate 0.0025 t reaches 0.1 at 40 min and 0.01 at 4 min;
@@ -70,6 +98,23 @@ TEST(BreakthroughTimes, ClosedLoopTimesOnAnExactQuadratic)
     EXPECT_TRUE(RelativelyNear(40, r.StandardizedBreakthroughTime, 1e-9));
     EXPECT_TRUE(RelativelyNear(4, r.MinimumBreakthroughTime, 1e-9));
     EXPECT_TRUE(RelativelyNear(std::sqrt(2000.0), r.NormalizedBreakthroughTime, 1e-9));
+}
+
+// A baseline of 1000 µg/L puts 15 % of the peak reading below every reading, so the rate
+// windows start at point 0, before the breakthrough index (8), and slide with their length
+// of eight points. Q = 0.0025 (1000 + t²) µg/cm²: the rate 0.005 t reaches 0.1 at 20 min
+// (the window of points 12 to 19) and 0.01 at 2 min (the first window).
+TEST(BreakthroughTimes, ClosedLoopRateWindowsFromFifteenPercentBeforeTheBreakthroughIndex)
+{
+    ExperimentRecord record = ClosedLoopRecord("0.025", "10");
+    record.Settings.Sampling = 1;
+    record.Settings.VolumeHandling = 1;
+    SetReadingsPerMinute(record, 70, [](double t) { return 1000 + t * t; });
+    ComputeBreakthroughTimes(record);
+    const AnalysisResults &r = record.Results;
+    EXPECT_EQ(r.BreakthroughIndex, 8);
+    EXPECT_TRUE(RelativelyNear(20, r.StandardizedBreakthroughTime, 1e-9));
+    EXPECT_TRUE(RelativelyNear(2, r.MinimumBreakthroughTime, 1e-9));
 }
 
 TEST(BreakthroughTimes, MinimumTimeOnlyForDiscreteReplacedAndNeverKeptFromAnEarlierTest)

@@ -2,22 +2,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(ExperimentRecord, ProgramStartState)
-{
-    ExperimentRecord record;
-    EXPECT_EQ(record.PointCount, 0);
-    EXPECT_EQ(record.Points.size(), 5000u);
-    EXPECT_EQ(record.Points[4999].Value, 0.0);
-    EXPECT_EQ(record.Settings.ResponseFormat, 0);
-    EXPECT_EQ(record.Settings.LoopType, ClosedLoop);
-    EXPECT_EQ(record.Specimen.AreaMode, 1);
-    EXPECT_EQ(record.Specimen.DiameterUnit, 0);
-    EXPECT_TRUE(record.Specimen.AreaText.empty());
-    EXPECT_FALSE(record.SettingsComplete);
-    EXPECT_FALSE(record.ResultsAvailable);
-    EXPECT_EQ(record.Results.MinimumBreakthroughTime, 0.0);
-}
-
 TEST(ExperimentRecord, SystemTypeFromTheFourChoices)
 {
     TestSettings s;

@@ -1,5 +1,7 @@
 #include "regression.h"
 
+#include "permeation.h"
+
 #include <algorithm>
 #include <cmath>
 #include <random>
@@ -113,6 +115,33 @@ TEST(FitQuadraticWindow, UndeterminedWindowsGiveNaN)
     EXPECT_TRUE(undetermined(FitQuadraticWindow(points, -1, 3))); // before the first point
     EXPECT_TRUE(undetermined(FitQuadraticWindow(points, 2, 5))); // past the last point
     EXPECT_TRUE(undetermined(FitQuadraticWindow(Points({{5, 1}, {5, 2}, {5, 3}}), 0, 3)));
+}
+
+// Ten readings logged per minute: a window over two minutes has six points but only two
+// times, and no unique quadratic; a third time makes it determined again.
+TEST(FitQuadraticWindow, FewerThanThreeDistinctTimesGiveNaN)
+{
+    const auto twoTimes = Points({{1, 0.5}, {1, 0.7}, {1, 0.6}, {2, 1.9}, {2, 2.1}, {2, 2.0}, {3, 4.0}});
+    const QuadraticCoefficients fit = FitQuadraticWindow(twoTimes, 0, 6);
+    EXPECT_TRUE(std::isnan(fit.c0) && std::isnan(fit.c1) && std::isnan(fit.c2));
+    EXPECT_TRUE(std::isnan(RootNearest(fit, 1.0, 1.5)));
+    const QuadraticCoefficients threeTimes = FitQuadraticWindow(twoTimes, 0, 7);
+    EXPECT_FALSE(std::isnan(threeTimes.c2));
+}
+
+// Held readings equal to the level sought: the fit is the constant itself, so no crossing
+// time comes out of the solver's rounding.
+TEST(FitQuadraticWindow, EqualReadingsAreExactlyThatConstant)
+{
+    std::vector<DataPoint> held;
+    for (int i = 0; i < 12; ++i) {
+        held.push_back({1234.1 + 0.7 * i, 0.1 + 0.2, 0});
+    }
+    const QuadraticCoefficients fit = FitQuadraticWindow(held, 0, 12);
+    EXPECT_EQ(fit.c0, 0.1 + 0.2);
+    EXPECT_EQ(fit.c1, 0.0);
+    EXPECT_EQ(fit.c2, 0.0);
+    EXPECT_TRUE(std::isnan(RootNearest(fit, 0.1 + 0.2, 1237.0)));
 }
 
 TEST(NearestIndex, FirstOfEquallyNearPointsWins)

@@ -1,6 +1,7 @@
 #include "results_text.h"
 
 #include "analysis.h"
+#include "breakthrough.h"
 #include "test_records.h"
 
 #include <gtest/gtest.h>
@@ -287,6 +288,21 @@ TEST(ResultsText, OpenLoopConstantFlowWithSteadyState)
             "Open Loop, Constant Flow Rate.\r\n"
             "Flow Rate of Fresh Collection Medium: 1.0 L/min\r\n");
     EXPECT_EQ(BuildResultsText(record), expected);
+}
+
+// Rates above 0.10 from the first reading: the standardized time gives way to that wording,
+// followed by the detection time when it is shown.
+TEST(ResultsText, OpenLoopExceededFromTheStart)
+{
+    ExperimentRecord record = OpenLoopResults();
+    record.Results.StandardizedBreakthroughTime = ExceededFromStart;
+    const std::string firstDetected = "Breakthrough Time--\r\n"
+                                      "\tPermeation first detected at a rate > 0.10 \xB5g/(cm\xB2*min).\r\n";
+    EXPECT_TRUE(Contains(
+        BuildResultsText(record), firstDetected + "\tBreakthrough Detection Time (BDT): 4.2 min\r\n"));
+    record.Results.BreakthroughDetectionTime = NeverReached;
+    EXPECT_TRUE(Contains(BuildResultsText(record),
+        firstDetected + "\tBreakthrough Detection Time was not determined before end of test\r\n"));
 }
 
 TEST(ResultsText, OpenLoopVariableFlowWithoutPermeation)
