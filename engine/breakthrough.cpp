@@ -244,7 +244,7 @@ void ComputeClosedLoopTimes(ExperimentRecord &record, int peak)
     if (range.Largest < ClosedDetectedMass) {
         results.StandardizedBreakthroughTime = NeverReached;
     }
-    if (record.Settings.Sampling == 1 && record.Settings.VolumeHandling == 1) {
+    if (IsDiscreteReplaced(record.Settings)) {
         if (const auto minimum = SlidingRateTime(record, j, MinimumRate)) {
             results.MinimumBreakthroughTime = *minimum;
         }

@@ -37,16 +37,19 @@ void ForgetData(ExperimentRecord &record)
     record.SkippedRows = 0;
 }
 
-bool ReadColumns(ExperimentRecord &record)
+enum class SheetRead { Unreadable, Whole, UpToDamage };
+
+SheetRead ReadColumns(ExperimentRecord &record)
 {
     YExcel::BasicExcel book;
     YExcel::BasicExcelWorksheet *sheet = book.OpenBook(record.SourcePath) ? DataSheet(book) : nullptr;
     if (!sheet) {
-        return false;
+        return SheetRead::Unreadable;
     }
     DetectColumns(record, *sheet);
+    const bool damaged = sheet->Damaged();
     book.CloseBook();
-    return true;
+    return damaged ? SheetRead::UpToDamage : SheetRead::Whole;
 }
 
 void SetPointCount(ExperimentRecord &record, MessageSink &messages)
@@ -86,12 +89,18 @@ void ConvertColumns(ExperimentRecord &record, MessageSink &messages)
 
 WorkbookReadResult ReadAndConvertWorkbook(ExperimentRecord &record, MessageSink &messages)
 {
-    if (!ReadColumns(record)) {
+    const SheetRead sheetRead = ReadColumns(record);
+    if (sheetRead == SheetRead::Unreadable) {
         ForgetData(record);
         TakeFirstAndLastTimes(record);
         messages.Show("Import Error",
             "The file " + record.SourceName + " could not be read as an Excel 97-2003 (.xls) workbook.");
         return WorkbookReadResult::Unreadable;
+    }
+    if (sheetRead == SheetRead::UpToDamage) {
+        // Fewer points than the test logged must never pass unnoticed.
+        messages.Show("Data Points",
+            "The file " + record.SourceName + " is damaged; only the rows before the damage were read.");
     }
     ConvertColumns(record, messages);
     if (record.PointCount == 0) {

@@ -207,6 +207,21 @@ TEST_F(WorkbookRead, NoDataPointIsReportedAndNoAnalysisFollows)
     }
 }
 
+TEST_F(WorkbookRead, DamagedWorkbookIsReadUpToTheDamageAndTheOperatorIsTold)
+{
+    using namespace TestWorkbook;
+    std::vector<ByteVector> cells {Label(0, 0, "Time"), Label(0, 1, "Concentration")};
+    for (std::uint16_t row = 1; row <= 10; ++row) {
+        cells.push_back(Join({Number(row, 0, row), Number(row, 1, row)}));
+    }
+    cells.push_back(Record(0x0000, {0, 0})); // garbage where the sheet should go on to its EOF
+    const ByteVector stream = Join({Bof(0x0005), Eof(), Bof(0x0010), Join(cells)});
+    ASSERT_TRUE(Read(WriteTemporaryFile("cut.xls", CompoundFileWithWorkbook(stream))));
+    EXPECT_EQ(record->PointCount, 10);
+    const Refusal damaged {"Data Points", "The file cut.xls is damaged; only the rows before the damage were read."};
+    EXPECT_EQ(messages.Shown, std::vector<Refusal> {damaged});
+}
+
 // One long shared string named by every cell of a sheet: the lists keep cut texts and no
 // row that can never become a point, where whole copies would take gigabytes.
 TEST_F(WorkbookRead, HostileTextsAndLongSheetsKeepTheListsSmall)
