@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sys/resource.h>
 
 namespace {
 
@@ -222,29 +223,56 @@ TEST_F(WorkbookRead, DamagedWorkbookIsReadUpToTheDamageAndTheOperatorIsTold)
     EXPECT_EQ(messages.Shown, std::vector<Refusal> {damaged});
 }
 
-// One long shared string named by every cell of a sheet: the lists keep cut texts and no
-// row that can never become a point, where whole copies would take gigabytes.
-TEST_F(WorkbookRead, HostileTextsAndLongSheetsKeepTheListsSmall)
+// A shared-string table of one 32,767-character text, split over CONTINUE records.
+TestWorkbook::ByteVector OneLongSharedString()
 {
     using namespace TestWorkbook;
-    const std::string longText(32767, '7');
-    ByteVector sst {0, 0, 0, 0, 0, 0, 0, 0}; // counts, then the string split over CONTINUE records
-    sst[0] = sst[4] = 1;
-    const ByteVector header = Text8(longText);
-    ByteVector stream = Record(0x00FC, Join({sst, ByteVector(header.begin(), header.begin() + 8200)}));
-    for (std::size_t at = 8200; at < header.size(); at += 8000) {
+    const ByteVector text = Text8(std::string(32767, 'x'));
+    ByteVector stream = Record(0x00FC, Join({{1, 0, 0, 0, 1, 0, 0, 0}, ByteVector(text.begin(), text.begin() + 8200)}));
+    for (std::size_t at = 8200; at < text.size(); at += 8000) {
         ByteVector piece {0}; // each continuation restates the character width
-        piece.insert(piece.end(), header.begin() + at, header.begin() + std::min(header.size(), at + 8000));
+        piece.insert(piece.end(), text.begin() + at, text.begin() + std::min(text.size(), at + 8000));
         stream = Join({stream, Record(0x003C, piece)});
     }
+    return stream;
+}
+
+long PeakResidentKilobytes()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Every cell of a full sheet names one long shared string: copies of it in the lists took
+// more than 3 GB. Texts are cut, and the lists stay small.
+TEST_F(WorkbookRead, OneLongTextInEveryCellNeedsLittleMemory)
+{
+    using namespace TestWorkbook;
+    std::vector<ByteVector> cells;
+    for (std::uint16_t row = 0; row < 65535; ++row) {
+        cells.push_back(Join({LabelSst(row, 0, 0), LabelSst(row, 1, 0), LabelSst(row, 2, 0)}));
+    }
+    const std::string path = WriteTemporaryFile(
+        "hostile.xls", CompoundFileWithWorkbook(Workbook({Join(cells)}, OneLongSharedString())));
+    cells.clear();
+    const long before = PeakResidentKilobytes();
+    ResetForImport(*record, path, "hostile.xls", "3/5/2014");
+    EXPECT_EQ(ReadAndConvertWorkbook(*record, messages), WorkbookReadResult::NoDataPoints);
+    EXPECT_LT(PeakResidentKilobytes() - before, 256 * 1024);
+}
+
+// Rows after the last point that can be read are never kept.
+TEST_F(WorkbookRead, ListsEndAfterTheLastPointThatCanBeRead)
+{
+    using namespace TestWorkbook;
     std::vector<ByteVector> cells;
     for (std::uint16_t row = 0; row < 20000; ++row) {
         cells.push_back(Join({LabelSst(row, 0, 0), LabelSst(row, 1, 0), Number(row, 2, row)}));
     }
-    const std::string path
-        = WriteTemporaryFile("hostile.xls", CompoundFileWithWorkbook(Workbook({Join(cells)}, stream)));
-
-    ResetForImport(*record, path, "hostile.xls", "3/5/2014");
+    const std::string path = WriteTemporaryFile(
+        "long.xls", CompoundFileWithWorkbook(Workbook({Join(cells)}, OneLongSharedString())));
+    ResetForImport(*record, path, "long.xls", "3/5/2014");
     record->ManualAnalyzerColumn = "C"; // readings 0, 1, 2, ...: data from row 1 on
     YExcel::BasicExcel book;
     ASSERT_TRUE(book.OpenBook(path));
@@ -253,7 +281,6 @@ TEST_F(WorkbookRead, HostileTextsAndLongSheetsKeepTheListsSmall)
     for (const Texts *list : {&record->TimeTexts, &record->ConcentrationTexts, &record->FlowTexts}) {
         EXPECT_EQ(list->size(), 1u + MaxPoints + 1);
     }
-
     EXPECT_EQ(ReadAndConvertWorkbook(*record, messages), WorkbookReadResult::Read);
     EXPECT_EQ(record->PointCount, MaxPoints);
     EXPECT_EQ(record->Points[0].Value, 1);
