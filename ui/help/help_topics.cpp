@@ -15,8 +15,9 @@ namespace {
 // editors; inside, "\t" is a tab and "\\" a backslash.
 std::optional<std::string> TextLine(std::string_view line)
 {
-    if (line.size() < 2 || line.front() != '|' || line.back() != '|')
+    if (line.size() < 2 || line.front() != '|' || line.back() != '|') {
         return std::nullopt;
+    }
     line = line.substr(1, line.size() - 2);
     std::string text;
     text.reserve(line.size());
@@ -25,15 +26,17 @@ std::optional<std::string> TextLine(std::string_view line)
             text += line[i];
             continue;
         }
-        if (i + 1 == line.size())
+        if (i + 1 == line.size()) {
             return std::nullopt;
+        }
         const char escaped = line[++i];
-        if (escaped == 't')
+        if (escaped == 't') {
             text += '\t';
-        else if (escaped == '\\')
+        } else if (escaped == '\\') {
             text += '\\';
-        else
+        } else {
             return std::nullopt;
+        }
     }
     return text;
 }
@@ -42,17 +45,14 @@ std::optional<std::string> TextLine(std::string_view line)
 std::optional<std::string_view> TopicName(std::string_view line)
 {
     constexpr std::string_view keyword = "topic ";
-    if (!line.starts_with(keyword))
+    if (!line.starts_with(keyword)) {
         return std::nullopt;
+    }
     line.remove_prefix(keyword.size());
-    if (line.size() < 2 || line.front() != '"' || line.back() != '"')
+    if (line.size() < 2 || line.front() != '"' || line.back() != '"') {
         return std::nullopt;
+    }
     return line.substr(1, line.size() - 2);
-}
-
-std::optional<std::string> ToWindows1252(std::string_view utf8)
-{
-    return Encoding::Utf8ToWindows1252(utf8);
 }
 
 } // namespace
@@ -73,18 +73,22 @@ std::variant<std::vector<HelpTopic>, HelpTableError> ParseHelpTopics(std::string
         const std::size_t end = utf8Table.find('\n');
         std::string_view line = utf8Table.substr(0, end);
         utf8Table.remove_prefix(end == std::string_view::npos ? utf8Table.size() : end + 1);
-        if (line.ends_with('\r'))
+        if (line.ends_with('\r')) {
             line.remove_suffix(1);
+        }
 
         if (!inTopic) {
-            if (line.empty() || line.starts_with('#'))
+            if (line.empty() || line.starts_with('#')) {
                 continue;
+            }
             const std::optional<std::string_view> name = TopicName(line);
-            if (!name)
+            if (!name) {
                 return fail("expected a comment or 'topic \"NAME\"'");
-            std::optional<std::string> converted = ToWindows1252(*name);
-            if (!converted || converted->empty())
+            }
+            std::optional<std::string> converted = Encoding::Utf8ToWindows1252(*name);
+            if (!converted || converted->empty()) {
                 return fail("the topic name is empty or not Windows-1252");
+            }
             topics.push_back({std::move(*converted), {}});
             inTopic = true;
             firstLine = true;
@@ -93,23 +97,27 @@ std::variant<std::vector<HelpTopic>, HelpTableError> ParseHelpTopics(std::string
         }
 
         if (line == "end") {
-            std::optional<std::string> converted = ToWindows1252(text);
-            if (!converted)
+            std::optional<std::string> converted = Encoding::Utf8ToWindows1252(text);
+            if (!converted) {
                 return fail("the text holds a character Windows-1252 lacks");
+            }
             topics.back().Text = std::move(*converted);
             inTopic = false;
             continue;
         }
         const std::optional<std::string> textLine = TextLine(line);
-        if (!textLine)
+        if (!textLine) {
             return fail("expected a text line '|...|' (escapes \\t and \\\\ only) or 'end'");
-        if (!firstLine)
+        }
+        if (!firstLine) {
             text += "\r\n";
+        }
         text += *textLine;
         firstLine = false;
     }
-    if (inTopic)
+    if (inTopic) {
         return fail("the last topic has no 'end'");
+    }
     return topics;
 }
 
@@ -117,9 +125,10 @@ const std::vector<HelpTopic> &HelpTopics()
 {
     static const std::vector<HelpTopic> topics = [] {
         auto parsed = ParseHelpTopics(std::string_view(HelpTopicsTable, HelpTopicsTableSize));
-        if (const auto *error = std::get_if<HelpTableError>(&parsed))
+        if (const auto *error = std::get_if<HelpTableError>(&parsed)) {
             throw std::logic_error(
                 "help topic table, line " + std::to_string(error->Line) + ": " + error->Message);
+        }
         return std::get<std::vector<HelpTopic>>(std::move(parsed));
     }();
     return topics;
