@@ -18,7 +18,7 @@ def medians(paths):
         with open(path) as f:
             for entry in json.load(f)['benchmarks']:
                 if entry.get('aggregate_name') == 'median':
-                    found[entry['run_name']] = entry['real_time']
+                    found[entry['run_name']] = (entry['real_time'], entry['cpu_time'])
     return found
 
 
@@ -36,13 +36,14 @@ def process_median(program, workbook):
 def main():
     program, data = sys.argv[1], sys.argv[2]
     times = medians(sys.argv[3:])
-    print(f"{'benchmark (median of 5)':<58} {'ms':>9}")
-    for name, ms in times.items():
-        line = f'{name:<58} {ms:>9.3f}'
+    # CPU time beside wall time: on a shared machine the wall time also counts the waits.
+    print(f"{'benchmark (median of 5)':<58} {'wall ms':>9} {'CPU ms':>9}")
+    for name, (wall, cpu) in times.items():
+        line = f'{name:<58} {wall:>9.3f} {cpu:>9.3f}'
         if name.startswith('OrvaneReader/'):
             freexl = times.get(name.replace('OrvaneReader', 'FreeXLReader'))
             if freexl:
-                line += f'   {freexl / ms:.2f}x FreeXL'
+                line += f'   FreeXL / ours: {freexl[0] / wall:.2f} wall, {freexl[1] / cpu:.2f} CPU'
         print(line)
     print(f"\n{f'orvane-batch analyze, whole process (median of {PROCESS_RUNS})':<58} {'ms':>9}")
     for workbook in sorted(glob.glob(os.path.join(data, '*.xls'))):
