@@ -52,7 +52,8 @@ TEST(SignificantFigures, CountsOfNumbersPrintedWithSixDecimals)
 }
 
 // FormatFixed and FormatPlain must print exactly what printf prints: halfway cases (to
-// even), signed zero, the extremes of a double, random bit patterns of every magnitude.
+// even), signed zero, the extremes of a double, random bit patterns of every magnitude,
+// and readings of few decimals as well as large ones.
 TEST(SignificantFigures, FixedFormatsPrintAsPrintf)
 {
     std::vector<double> numbers {0.0078125, 0.0234375, 2.5e-7, 0.5, 2.5, -0.0, 0.0,
@@ -66,6 +67,10 @@ TEST(SignificantFigures, FixedFormatsPrintAsPrintf)
         }
         numbers.push_back(
             std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 80) - 70));
+        // Readings as logged: a few decimals, some of them past six, and large ones.
+        const double scaled = static_cast<double>(static_cast<std::int64_t>(random() % 20000001) - 10000000);
+        numbers.push_back(scaled / std::pow(10.0, static_cast<double>(random() % 10)));
+        numbers.push_back(scaled * std::pow(10.0, static_cast<double>(random() % 12)));
     }
     char expected[400];
     for (double x : numbers) {
