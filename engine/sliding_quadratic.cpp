@@ -15,7 +15,8 @@ constexpr double MaximumUnit = 2;
 // evenly spaced times) go to the solver: their times are too clustered for the screen.
 constexpr double MinimumDeterminant = 1e-2;
 // Rules a window out only when the rate at both ends of its span misses the level by more
-// than this share of the magnitudes involved; the two fits differ by some 1e-12 of them.
+// than this share of the magnitudes involved: far above the rounding by which the screen
+// and the solver differ on a window that passes the determinant check.
 constexpr double Margin = 1e-4;
 
 double Determinant(double a, double b, double c, double d, double e, double f, double g, double h, double i)
