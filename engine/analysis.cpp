@@ -7,12 +7,12 @@
 #include "significant_figures.h"
 #include "steady_state.h"
 
-void RunAnalysis(ExperimentRecord &record, AnalysisObserver &observer)
+void RunAnalysis(ExperimentRecord &record, AnalysisObserver &observer, WindowScreening screening)
 {
     ComputeExposedArea(record);
     observer.ExposedAreaChanged(record);
     ComputeResultPrecision(record);
-    ComputeBreakthroughTimes(record);
+    ComputeBreakthroughTimes(record, screening);
     ComputeCumulativeAtTime(record);
     ComputeTimeToTarget(record);
     ComputeSteadyStateRegion(record);

@@ -4,6 +4,7 @@
 // earlier ones wrote. It shows nothing and cannot fail; a result that cannot be computed is
 // left not determined and the results text words it.
 
+#include "breakthrough.h"
 #include "experiment_record.h"
 
 // What the analysis tells whoever shows the record: the desktop program refreshes its
@@ -20,4 +21,5 @@ public:
 
 // Recomputes every result of the record from its points and entries. The callers check
 // the total volume and the flow rate, which every calculation divides by, beforehand.
-void RunAnalysis(ExperimentRecord &record, AnalysisObserver &observer);
+void RunAnalysis(
+    ExperimentRecord &record, AnalysisObserver &observer, WindowScreening screening = WindowScreening::On);

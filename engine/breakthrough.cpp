@@ -2,6 +2,7 @@
 
 #include "permeation.h"
 #include "regression.h"
+#include "sliding_quadratic.h"
 
 #include <algorithm>
 #include <cmath>
@@ -143,18 +144,43 @@ double RateLevelTime(const QuadraticCoefficients &q, double rate)
     return (rate - q.c1) / (2 * q.c2);
 }
 
+// The rate-level time of window [a, b) when it lies in the window's time span [t(a), t(b)].
+std::optional<double> RateTimeInWindow(
+    std::span<const DataPoint> points, const QuantityScale &scale, int a, int b, double rate)
+{
+    const double t = RateLevelTime(FitQuantity(points, scale, a, b), rate);
+    if (std::isfinite(t) && points[a].Time <= t && t <= points[b].Time) {
+        return t;
+    }
+    return std::nullopt;
+}
+
 // Slides a window one point at a time, keeping its length, until the time at which the
 // modelled rate equals `rate` falls inside the window's own time span. The window runs
 // from 15 % of the peak reading (j) to the breakthrough index, in whichever order they come.
-std::optional<double> SlidingRateTime(const ExperimentRecord &record, int j, double rate)
+// A long search fits thousands of windows of thousands of points; the screen spares the
+// solver those whose crossing is plainly elsewhere, and the solver decides every other.
+std::optional<double> SlidingRateTime(
+    const ExperimentRecord &record, int j, double rate, WindowScreening screening)
 {
     const std::span<const DataPoint> points = UsedPoints(record);
+    const QuantityScale scale = ReadQuantityScale(record);
+    SlidingQuadratic screen(points);
+    const auto windowTime = [&](int a, int b) -> std::optional<double> {
+        if (screening == WindowScreening::On) {
+            screen.MoveTo(a, b);
+            if (screen.RateLevelOutside(
+                    rate, scale.Multiplier / scale.Area, points[a].Time, points[b].Time)) {
+                return std::nullopt;
+            }
+        }
+        return RateTimeInWindow(points, scale, a, b, rate);
+    };
     const int n = static_cast<int>(points.size());
     const int breakthrough = record.Results.BreakthroughIndex;
     if (breakthrough > j) {
         for (int c = 0; c < n - breakthrough; ++c) {
-            const double t = RateLevelTime(FitQuantity(record, j + c, breakthrough + c), rate);
-            if (std::isfinite(t) && points[j + c].Time <= t && t <= points[breakthrough + c].Time) {
+            if (const auto t = windowTime(j + c, breakthrough + c)) {
                 return t;
             }
         }
@@ -168,8 +194,7 @@ std::optional<double> SlidingRateTime(const ExperimentRecord &record, int j, dou
         if (start < 0) {
             continue;
         }
-        const double t = RateLevelTime(FitQuantity(record, start, j + c), rate);
-        if (std::isfinite(t) && t <= points[j + c].Time && t >= points[start].Time) {
+        if (const auto t = windowTime(start, j + c)) {
             return t;
         }
     }
@@ -207,9 +232,10 @@ struct QuantityRange
 
 QuantityRange RangeOfQuantity(const ExperimentRecord &record)
 {
+    const QuantityScale scale = ReadQuantityScale(record);
     QuantityRange range;
-    for (int i = 0; i < UsedPointCount(record); ++i) {
-        const double q = PointQuantity(record, i);
+    for (const DataPoint &point : UsedPoints(record)) {
+        const double q = Quantity(scale, point.Value);
         if (q < range.Smallest) {
             range.Smallest = q;
         }
@@ -230,7 +256,7 @@ void MarkNotDetermined(double &time, const QuantityRange &range, double level)
     }
 }
 
-void ComputeClosedLoopTimes(ExperimentRecord &record, int peak)
+void ComputeClosedLoopTimes(ExperimentRecord &record, int peak, WindowScreening screening)
 {
     AnalysisResults &results = record.Results;
     const std::span<const DataPoint> points = UsedPoints(record);
@@ -240,12 +266,12 @@ void ComputeClosedLoopTimes(ExperimentRecord &record, int peak)
     const QuantityRange range = RangeOfQuantity(record);
 
     results.StandardizedBreakthroughTime
-        = SlidingRateTime(record, j, StandardizedRate).value_or(ExceededFromStart);
+        = SlidingRateTime(record, j, StandardizedRate, screening).value_or(ExceededFromStart);
     if (range.Largest < ClosedDetectedMass) {
         results.StandardizedBreakthroughTime = NeverReached;
     }
     if (IsDiscreteReplaced(record.Settings)) {
-        if (const auto minimum = SlidingRateTime(record, j, MinimumRate)) {
+        if (const auto minimum = SlidingRateTime(record, j, MinimumRate, screening)) {
             results.MinimumBreakthroughTime = *minimum;
         }
     }
@@ -305,7 +331,7 @@ std::array<int, 7> TopIndices(std::span<const DataPoint> points)
     return top;
 }
 
-void ComputeBreakthroughTimes(ExperimentRecord &record)
+void ComputeBreakthroughTimes(ExperimentRecord &record, WindowScreening screening)
 {
     AnalysisResults &results = record.Results;
     results.SlopeWindow = SlopeWindowLength;
@@ -326,7 +352,7 @@ void ComputeBreakthroughTimes(ExperimentRecord &record)
     if (IsOpenLoop(record)) {
         ComputeOpenLoopTimes(record, peak);
     } else {
-        ComputeClosedLoopTimes(record, peak);
+        ComputeClosedLoopTimes(record, peak, screening);
     }
 }
 

@@ -19,7 +19,12 @@ inline constexpr double NeverReached = -2;
 // one stands in front.
 std::array<int, 7> TopIndices(std::span<const DataPoint> points);
 
-void ComputeBreakthroughTimes(ExperimentRecord &record);
+// How the closed-loop sliding searches treat their windows: On screens them and fits with
+// the solver only those the screen cannot rule out; Off fits every one, the plain search
+// the screened one must always agree with.
+enum class WindowScreening { On, Off };
+
+void ComputeBreakthroughTimes(ExperimentRecord &record, WindowScreening screening = WindowScreening::On);
 
 // Time of the last point used, 0 with no points.
 double LastSampleTime(const ExperimentRecord &record);

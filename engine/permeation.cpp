@@ -94,26 +94,41 @@ void ComputeExposedArea(ExperimentRecord &record)
     specimen.AreaText = record.ExposedAreaText;
 }
 
+QuantityScale ReadQuantityScale(const ExperimentRecord &record)
+{
+    return {LoopMultiplier(record), ExposedArea(record)};
+}
+
+double Quantity(const QuantityScale &scale, double value)
+{
+    return (scale.Multiplier * value) / scale.Area;
+}
+
 double PointQuantity(const ExperimentRecord &record, int index)
 {
-    return (LoopMultiplier(record) * UsedPoints(record)[index].Value) / ExposedArea(record);
+    return Quantity(ReadQuantityScale(record), UsedPoints(record)[index].Value);
 }
 
 QuadraticCoefficients FitQuantity(const ExperimentRecord &record, int a, int b)
 {
-    const QuadraticCoefficients c = FitQuadraticWindow(UsedPoints(record), a, b);
-    const double multiplier = LoopMultiplier(record);
-    const double area = ExposedArea(record);
-    return {(multiplier * c.c0) / area, (multiplier * c.c1) / area, (multiplier * c.c2) / area};
+    return FitQuantity(UsedPoints(record), ReadQuantityScale(record), a, b);
+}
+
+QuadraticCoefficients FitQuantity(std::span<const DataPoint> points, const QuantityScale &scale, int a, int b)
+{
+    const QuadraticCoefficients c = FitQuadraticWindow(points, a, b);
+    return {Quantity(scale, c.c0), Quantity(scale, c.c1), Quantity(scale, c.c2)};
 }
 
 Crossing FirstCrossing(const ExperimentRecord &record, double threshold, int limit)
 {
-    const int last = std::min(limit, UsedPointCount(record) - 1);
+    const std::span<const DataPoint> points = UsedPoints(record);
+    const QuantityScale scale = ReadQuantityScale(record);
+    const int last = std::min(limit, static_cast<int>(points.size()) - 1);
     Crossing crossing;
     for (int g = 0; g < last; ++g) {
-        const double below = PointQuantity(record, g);
-        const double above = PointQuantity(record, g + 1);
+        const double below = Quantity(scale, points[g].Value);
+        const double above = Quantity(scale, points[g + 1].Value);
         if (!(below < threshold && above >= threshold)) {
             continue;
         }
@@ -122,10 +137,10 @@ Crossing FirstCrossing(const ExperimentRecord &record, double threshold, int lim
         if (k == 0) {
             k = g;
         }
-        if (std::fabs(PointQuantity(record, k) - threshold) > std::fabs(below - threshold)) {
+        if (std::fabs(Quantity(scale, points[k].Value) - threshold) > std::fabs(below - threshold)) {
             k = g;
         }
-        if (std::fabs(PointQuantity(record, k) - threshold) > std::fabs(above - threshold)) {
+        if (std::fabs(Quantity(scale, points[k].Value) - threshold) > std::fabs(above - threshold)) {
             k = g + 1;
         }
     }

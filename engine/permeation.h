@@ -5,8 +5,9 @@
 // and its local quadratic model. A closed loop accumulates the permeant in a fixed volume,
 // so Q is the cumulative mass per area; an open loop carries it away, so Q is the rate.
 //
-// Vt, F and A are re-read from their texts at each use: the texts are the entries as
-// typed, and nothing else holds their numbers.
+// Vt, F and A are read from their texts by each calculation: the texts are the entries as
+// typed, and nothing else holds their numbers. A calculation over many points reads them
+// once (QuantityScale), as they cannot change while it runs.
 
 #include "experiment_record.h"
 #include "regression.h"
@@ -33,12 +34,26 @@ double SpecimenArea(const ExperimentRecord &record);
 // Data Input dialog shows the area actually used.
 void ComputeExposedArea(ExperimentRecord &record);
 
+// X and A of the model as their texts read.
+struct QuantityScale
+{
+    double Multiplier = 0;
+    double Area = 0;
+};
+
+QuantityScale ReadQuantityScale(const ExperimentRecord &record);
+
+// Q of a reading: (X × v) / A.
+double Quantity(const QuantityScale &scale, double value);
+
 // Q of point `index`.
 double PointQuantity(const ExperimentRecord &record, int index);
 
 // The quadratic model of Q over points [a, b): the least-squares quadratic of the readings,
 // each coefficient scaled by X / A (multiplied first, divided after).
 QuadraticCoefficients FitQuantity(const ExperimentRecord &record, int a, int b);
+QuadraticCoefficients FitQuantity(
+    std::span<const DataPoint> points, const QuantityScale &scale, int a, int b);
 
 // Index 0 doubles as "none" in the crossing search; Found tells the two apart.
 struct Crossing

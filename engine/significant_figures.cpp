@@ -4,6 +4,8 @@
 #include "text_number.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -122,9 +124,26 @@ int DecimalPlaces(std::string_view text)
     return PlainDecimalPlaces(WithoutExponent(text));
 }
 
+// The import formats every cell and every point: to_chars gives the
+// same digits, correctly rounded alike, without printf's locale switch and its
+// arbitrary-precision arithmetic. The largest double takes 309 integer digits.
+std::string FormatFixed(double x, int width, int decimals)
+{
+    constexpr int LongestDecimals = 64;
+    if (!std::isfinite(x) || width < 0 || decimals < 0 || decimals > LongestDecimals) {
+        return FormatInCLocale("%*.*f", width, decimals, x);
+    }
+    std::array<char, 320 + LongestDecimals> text;
+    const auto end
+        = std::to_chars(text.data(), text.data() + text.size(), x, std::chars_format::fixed, decimals).ptr;
+    const auto length = static_cast<int>(end - text.data());
+    return std::string(static_cast<std::size_t>(std::max(width - length, 0)), ' ')
+        + std::string(text.data(), end);
+}
+
 std::string FormatPlain(double x)
 {
-    return FormatInCLocale("%f", x);
+    return FormatFixed(x, 0, 6);
 }
 
 int NumberSignificantDigits(double x)
@@ -158,7 +177,7 @@ std::string FormatSignificant(double x, int digits, int decimalCap)
     if (decimalCap != -1 && decimalCap < digits) {
         decimals = std::max(decimalCap, 0);
     }
-    return FormatInCLocale("%*.*f", integerDigits, decimals, x);
+    return FormatFixed(x, integerDigits, decimals);
 }
 
 void ComputeResultPrecision(ExperimentRecord &record)

@@ -21,6 +21,9 @@ int NumberDecimalPlaces(double x);
 // x printed with "%f" (six decimals).
 std::string FormatPlain(double x);
 
+// x printed with "%*.*f", in the "C" locale.
+std::string FormatFixed(double x, int width, int decimals);
+
 // x with `digits` significant figures and at most `decimalCap` decimals (-1: no cap);
 // magnitudes below 1 are printed with six decimals.
 std::string FormatSignificant(double x, int digits, int decimalCap);

@@ -1,5 +1,6 @@
 #include "text_number.h"
 
+#include <array>
 #include <climits>
 #include <clocale>
 #include <cstdarg>
@@ -103,16 +104,20 @@ std::string FormatInCLocale(const char *format, ...)
     const locale_t previous = uselocale(CLocale());
     std::va_list arguments;
     va_start(arguments, format);
-    std::va_list measuring;
-    va_copy(measuring, arguments);
-    const int length = std::vsnprintf(nullptr, 0, format, measuring);
-    va_end(measuring);
+    std::va_list again;
+    va_copy(again, arguments);
+    // One pass for the usual short text; a longer one is formatted again at its length.
+    std::array<char, 128> buffer;
+    const int length = std::vsnprintf(buffer.data(), buffer.size(), format, arguments);
     std::string text;
-    if (length > 0) {
+    if (length > 0 && static_cast<std::size_t>(length) < buffer.size()) {
+        text.assign(buffer.data(), static_cast<std::size_t>(length));
+    } else if (length > 0) {
         text.resize(static_cast<std::size_t>(length) + 1);
-        std::vsnprintf(text.data(), text.size(), format, arguments);
+        std::vsnprintf(text.data(), text.size(), format, again);
         text.resize(static_cast<std::size_t>(length));
     }
+    va_end(again);
     va_end(arguments);
     uselocale(previous);
     return text;

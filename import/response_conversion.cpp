@@ -40,7 +40,8 @@ bool FlowColumnUsable(const ExperimentRecord &record)
 // its own "%f" text, then counted.
 std::pair<int, int> PrecisionOf(double q)
 {
-    const std::string rounded = FormatSignificant(q, NumberSignificantDigits(q), NumberDecimalPlaces(q));
+    const std::string plain = FormatPlain(q);
+    const std::string rounded = FormatSignificant(q, SignificantDigits(plain), DecimalPlaces(plain));
     return {SignificantDigits(rounded), DecimalPlaces(rounded)};
 }
 

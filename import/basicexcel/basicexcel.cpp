@@ -142,15 +142,6 @@ const BasicExcelCell *BasicExcelWorksheet::CellAt(int row, int column)
     return low < last && cells[low].column == column ? &cells[low] : &EmptyCell;
 }
 
-void CellBlocks::Truncate(std::size_t size)
-{
-    count = std::min(count, size);
-    blocks.resize((count + BlockSize - 1) / BlockSize);
-    if (!blocks.empty()) {
-        blocks.back().resize(count - (blocks.size() - 1) * BlockSize);
-    }
-}
-
 void BasicExcelWorksheet::Count(std::uint16_t row, std::uint16_t column)
 {
     rowCount = std::max(rowCount, row + 1);
@@ -162,12 +153,12 @@ BasicExcelCell &BasicExcelWorksheet::Place(std::uint16_t row, std::uint16_t colu
 {
     Count(row, column);
     const std::uint32_t place = std::uint32_t(row) * MaxColumns + column;
-    inOrder = inOrder && (cells.Size() == 0 || place > lastPlace);
+    inOrder = inOrder && (cells.empty() || place > lastPlace);
     lastPlace = place;
     while (inOrder && rowStarts.size() <= row) {
-        rowStarts.push_back(static_cast<std::uint32_t>(cells.Size()));
+        rowStarts.push_back(static_cast<std::uint32_t>(cells.size()));
     }
-    BasicExcelCell &cell = cells.Append();
+    BasicExcelCell &cell = cells.emplace_back();
     cell.row = row;
     cell.column = column;
     return cell;
@@ -179,11 +170,7 @@ BasicExcelCell &BasicExcelWorksheet::Place(std::uint16_t row, std::uint16_t colu
 void BasicExcelWorksheet::Finish()
 {
     if (!inOrder) {
-        std::vector<BasicExcelCell> sorted;
-        sorted.reserve(cells.Size());
-        for (std::size_t i = 0; i < cells.Size(); ++i) {
-            sorted.push_back(cells[i]);
-        }
+        std::vector<BasicExcelCell> sorted = cells;
         const auto before = [](const BasicExcelCell &a, const BasicExcelCell &b) {
             return a.row < b.row || (a.row == b.row && a.column < b.column);
         };
@@ -196,10 +183,14 @@ void BasicExcelWorksheet::Finish()
                 cells[kept++] = sorted[i];
             }
         }
-        cells.Truncate(kept);
+        cells.resize(kept);
     }
-    if (cells.Size() > 0) {
-        rowStarts.push_back(static_cast<std::uint32_t>(cells.Size()));
+    if (!cells.empty()) {
+        rowStarts.push_back(static_cast<std::uint32_t>(cells.size()));
+    }
+    // A sheet far smaller than its reservation (a book of many sheets) gives it back.
+    if (cells.size() < cells.capacity() / 4) {
+        cells.shrink_to_fit();
     }
 }
 
@@ -342,9 +333,15 @@ void BasicExcelWorksheet::ReadFormula(
 
 // Cell records count wherever they stand in the substream, before the first ROW record
 // too (rubyspreadsheet__test_row_record_empty_range.xls) and in worksheets without any.
-void BasicExcelWorksheet::Read(
-    RecordCursor &cursor, const std::deque<LargeString> &sharedStrings, std::deque<LargeString> &pool)
+void BasicExcelWorksheet::Read(RecordCursor &cursor, const std::deque<LargeString> &sharedStrings,
+    std::deque<LargeString> &pool, std::uint64_t streamSize)
 {
+    // One allocation, sized for a stream of the shortest one-cell records (RK, LABELSST: 14
+    // bytes), so a long sheet is stored without regrowing and copying its cells. Only the
+    // cells placed touch the memory. Denser MULRK records may still grow it.
+    constexpr std::uint64_t ShortestCellRecord = 14;
+    cells.reserve(static_cast<std::size_t>(
+        std::min<std::uint64_t>(streamSize / ShortestCellRecord, std::uint64_t(MaxRows) * MaxColumns)));
     Record record;
     SubstreamStep step;
     while ((step = NextInSubstream(cursor, record)) == SubstreamStep::Record) {
@@ -399,7 +396,7 @@ bool BasicExcel::ReadBook()
         return false;
     }
     RecordCursor cursor(stream);
-    ParseStream(cursor);
+    ParseStream(cursor, stream.Size());
     if (sheets.empty()) {
         CloseBook();
         return false;
@@ -409,7 +406,7 @@ bool BasicExcel::ReadBook()
 
 // A chart, macro or any other substream that is not a worksheet is skipped up to its own
 // EOF, so worksheets after a chart sheet are still read (poi__12843-1.xls).
-void BasicExcel::ParseStream(RecordCursor &cursor)
+void BasicExcel::ParseStream(RecordCursor &cursor, std::uint64_t streamSize)
 {
     Record record;
     BOF bof;
@@ -417,7 +414,7 @@ void BasicExcel::ParseStream(RecordCursor &cursor)
         if (bof.Type == BOF::Globals) {
             ReadGlobals(cursor, sharedStrings);
         } else if (bof.Type == BOF::Worksheet) {
-            sheets.emplace_back().Read(cursor, sharedStrings, cellStrings);
+            sheets.emplace_back().Read(cursor, sharedStrings, cellStrings, streamSize);
         } else if (!SkipSubstream(cursor)) {
             break;
         }

@@ -51,35 +51,6 @@ private:
     } value;
 };
 
-// Cells in blocks of a fixed size: appending never moves a cell, and an index finds its
-// cell with a shift and a mask.
-class CellBlocks
-{
-public:
-    std::size_t Size() const { return count; }
-    BasicExcelCell &operator[](std::size_t index)
-    {
-        return blocks[index >> BlockShift][index & (BlockSize - 1)];
-    }
-    // A fresh Empty cell at the end.
-    BasicExcelCell &Append()
-    {
-        if (blocks.empty() || blocks.back().size() == BlockSize) {
-            blocks.emplace_back().reserve(BlockSize);
-        }
-        ++count;
-        return blocks.back().emplace_back();
-    }
-    void Truncate(std::size_t size);
-
-private:
-    static constexpr unsigned BlockShift = 12; // 64 KiB of cells
-    static constexpr std::size_t BlockSize = std::size_t(1) << BlockShift;
-
-    std::vector<std::vector<BasicExcelCell>> blocks; // each reserved to BlockSize once
-    std::size_t count = 0;
-};
-
 class BasicExcelWorksheet
 {
 public:
@@ -99,8 +70,9 @@ public:
 
     // Reads one worksheet substream, the cursor just after its BOF; strings of LABEL and
     // STRING records are added to `pool`.
-    void Read(
-        RecordCursor &cursor, const std::deque<LargeString> &sharedStrings, std::deque<LargeString> &pool);
+    // `streamSize`, the length of the workbook stream, bounds the number of cells.
+    void Read(RecordCursor &cursor, const std::deque<LargeString> &sharedStrings,
+        std::deque<LargeString> &pool, std::uint64_t streamSize);
 
 private:
     BasicExcelCell &Place(std::uint16_t row, std::uint16_t column);
@@ -119,7 +91,7 @@ private:
     // Only cells that hold something are stored, row by row and column by column; row r's
     // cells are cells[rowStarts[r]] up to cells[rowStarts[r + 1]]. Memory thus follows the
     // cell records, whatever rows and columns they name.
-    CellBlocks cells;
+    std::vector<BasicExcelCell> cells;
     std::vector<std::uint32_t> rowStarts;
     bool inOrder = true;
     std::uint32_t lastPlace = 0; // row * 256 + column of the last cell placed
@@ -145,7 +117,7 @@ public:
 
 private:
     bool ReadBook();
-    void ParseStream(RecordCursor &cursor);
+    void ParseStream(RecordCursor &cursor, std::uint64_t streamSize);
 
     WorkbookStorage storage;
     std::deque<LargeString> sharedStrings;

@@ -1,9 +1,14 @@
 #include "experiment_record.h"
 #include "significant_figures.h"
 
+#include <bit>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <limits>
+#include <random>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +49,38 @@ TEST(SignificantFigures, CountsOfNumbersPrintedWithSixDecimals)
     EXPECT_EQ(NumberDecimalPlaces(12.5), 6);
     EXPECT_EQ(NumberSignificantDigits(0.25), 7);
     EXPECT_EQ(NumberDecimalPlaces(0.25), 6);
+}
+
+// FormatFixed and FormatPlain must print exactly what printf prints: halfway cases (to
+// even), signed zero, the extremes of a double, random bit patterns of every magnitude,
+// and readings of few decimals as well as large ones.
+TEST(SignificantFigures, FixedFormatsPrintAsPrintf)
+{
+    std::vector<double> numbers {0.0078125, 0.0234375, 2.5e-7, 0.5, 2.5, -0.0, 0.0,
+        std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
+        std::numeric_limits<double>::denorm_min(), 1e15 + 0.3, 123456.0000005};
+    std::mt19937_64 random(3);
+    for (int i = 0; i < 5000; ++i) {
+        const double x = std::bit_cast<double>(random());
+        if (std::isfinite(x)) {
+            numbers.push_back(x);
+        }
+        numbers.push_back(
+            std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 80) - 70));
+        // Readings as logged: a few decimals, some of them past six, and large ones.
+        const double scaled = static_cast<double>(static_cast<std::int64_t>(random() % 20000001) - 10000000);
+        numbers.push_back(scaled / std::pow(10.0, static_cast<double>(random() % 10)));
+        numbers.push_back(scaled * std::pow(10.0, static_cast<double>(random() % 12)));
+    }
+    char expected[400];
+    for (double x : numbers) {
+        std::snprintf(expected, sizeof expected, "%f", x);
+        ASSERT_EQ(FormatPlain(x), expected);
+        const int width = static_cast<int>(random() % 20);
+        const int decimals = static_cast<int>(random() % 20);
+        std::snprintf(expected, sizeof expected, "%*.*f", width, decimals, x);
+        ASSERT_EQ(FormatFixed(x, width, decimals), expected);
+    }
 }
 
 TEST(FormatSignificant, WorkedExamples)
