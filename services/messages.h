@@ -1,6 +1,6 @@
 #pragma once
 
-// What the import has to tell the operator. The desktop program shows a modal message box,
+// What the program has to tell the operator. The desktop program shows a modal message box,
 // the batch tool prints "CAPTION: TEXT" on standard error; the import itself never shows or
 // prints anything, so it can be driven and checked without a window.
 
@@ -18,6 +18,10 @@ class MessageSink
 {
 public:
     virtual ~MessageSink() = default;
-    // Returns once the operator has seen the message; the caller then goes on.
+    // Returns once the operator has seen the message; the caller then goes on. The caption
+    // may be empty.
     virtual void Show(const std::string &caption, const std::string &text) = 0;
+    // The same with the exclamation icon, for a failure that ends a command. Where there
+    // are no icons it reads like any other message.
+    virtual void ShowExclamation(const std::string &caption, const std::string &text) { Show(caption, text); }
 };
