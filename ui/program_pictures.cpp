@@ -22,18 +22,18 @@ void PaintTestCell(QPainter &painter, const QRectF &box)
     painter.translate(box.topLeft());
     painter.scale(box.width() / 100.0, box.height() / 100.0);
     painter.setPen(QPen(Navy, 2.5));
+    painter.setBrush(Steel);
+    painter.drawRect(QRectF(71, 6, 8, 22)); // inlet of the collection side
+    painter.drawRect(QRectF(71, 72, 8, 22)); // outlet
     painter.setBrush(Chemical);
-    painter.drawRoundedRect(QRectF(8, 25, 38, 50), 6, 6);
+    painter.drawRoundedRect(QRectF(6, 26, 36, 48), 6, 6);
     painter.setBrush(Medium);
-    painter.drawRoundedRect(QRectF(54, 25, 38, 50), 6, 6);
+    painter.drawRoundedRect(QRectF(58, 26, 36, 48), 6, 6);
     painter.setBrush(Steel);
-    painter.drawRect(QRectF(42, 15, 4, 70)); // flanges
-    painter.drawRect(QRectF(54, 15, 4, 70));
+    painter.drawRect(QRectF(38, 16, 8, 68)); // flanges clamping the specimen
+    painter.drawRect(QRectF(54, 16, 8, 68));
     painter.setBrush(Specimen);
-    painter.drawRect(QRectF(46, 12, 8, 76));
-    painter.setBrush(Steel);
-    painter.drawRect(QRectF(68, 4, 8, 21)); // inlet
-    painter.drawRect(QRectF(68, 75, 8, 21)); // outlet
+    painter.drawRect(QRectF(46, 10, 8, 80));
     painter.restore();
 }
 
