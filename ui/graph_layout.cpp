@@ -60,6 +60,14 @@ struct Geometry
     double AxisY() const { return T + 0.9 * H; }
 };
 
+// The last time number is centred on the frame's right edge; on screen the window ends
+// there and would cut "120" to "12". Keep its box inside instead.
+GraphRect InsideRight(GraphRect box, int right)
+{
+    const int overflow = std::max(0, box.Right - right);
+    return {box.Left - overflow, box.Top, box.Right - overflow, box.Bottom};
+}
+
 std::vector<GraphTick> TimeTicks(const Geometry &g, double lastTime)
 {
     std::vector<GraphTick> ticks;
@@ -75,7 +83,8 @@ std::vector<GraphTick> TimeTicks(const Geometry &g, double lastTime)
     for (int k = 0; k <= lastTime / step; ++k) {
         const int x = Whole(g.AxisX() + k * step * scale);
         ticks.push_back({{{x, top}, {x, bottom}}, Formatted(format, k * step),
-            {x - 12, bottom, x + 12, Whole(g.T + g.H)}, LabelAlignment::Centred});
+            InsideRight({x - 12, bottom, x + 12, Whole(g.T + g.H)}, Whole(g.L + g.W)),
+            LabelAlignment::Centred});
     }
     return ticks;
 }
@@ -91,7 +100,9 @@ std::vector<GraphTick> ValueTicks(const Geometry &g, double span)
     const double ky = 0.9 * g.H / span;
     const int axis = Whole(g.AxisX());
     const int tickEnd = Whole(g.L + 0.125 * g.W);
-    const int labelRight = Whole(g.L + 0.145 * g.W);
+    // The numbers end just before the tick marks rather than reaching over them: a mark
+    // running into "5" would read as "-5".
+    const int labelRight = tickEnd - 2;
     for (int j = 0; j <= scale->Count; ++j) {
         const int y = Whole(g.AxisY() - j * scale->Unit * ky);
         ticks.push_back({{{axis, y}, {tickEnd, y}}, Formatted(format, j * scale->Unit),

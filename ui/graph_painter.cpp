@@ -32,15 +32,12 @@ void PaintTicks(QPainter &painter, const std::vector<GraphTick> &ticks)
 {
     for (const GraphTick &tick : ticks) {
         painter.drawLine(tick.Mark.From.X, tick.Mark.From.Y, tick.Mark.To.X, tick.Mark.To.Y);
-        const int alignment = tick.Alignment == LabelAlignment::Centred ? Qt::AlignHCenter | Qt::AlignTop
-                                                                        : Qt::AlignRight | Qt::AlignVCenter;
-        // The value numbers' boxes reach over their tick marks: clear the ground under the
-        // digits so no mark runs through them.
+        const int alignment = Qt::TextDontClip
+            | (tick.Alignment == LabelAlignment::Centred ? Qt::AlignHCenter | Qt::AlignTop
+                                                         : Qt::AlignRight | Qt::AlignVCenter);
+        // A number wider than its box is drawn whole: a cut digit would be a wrong number.
         const QRect box = QRectOf(tick.LabelBox);
         const QString label = QString::fromLatin1(tick.Label);
-        if (tick.Alignment == LabelAlignment::RightAligned) {
-            painter.fillRect(painter.boundingRect(box, alignment, label), ColourOf(GraphBackground));
-        }
         painter.drawText(box, alignment, label);
     }
 }

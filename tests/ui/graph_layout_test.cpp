@@ -51,13 +51,15 @@ TEST(GraphLayout, SmallDataSetFrameAxesTicksAndCurve)
     EXPECT_EQ(two.LabelBox, (GraphRect {35, 92, 59, 100}));
     EXPECT_EQ(two.Alignment, LabelAlignment::Centred);
     EXPECT_EQ(Labels(layout.TimeTicks).back(), "20");
+    // The last number's box is kept inside the frame, not cut by the window's edge.
+    EXPECT_EQ(layout.TimeTicks.back().LabelBox, (GraphRect {176, 92, 200, 100}));
 
     // D = 4: half units, 22.5 pixels per unit, positions truncated.
     EXPECT_EQ(Labels(layout.ValueTicks),
         (std::vector<std::string> {"0.00", "0.50", "1.00", "1.50", "2.00", "2.50", "3.00", "3.50", "4.00"}));
     const GraphTick &half = layout.ValueTicks[1];
     EXPECT_EQ(half.Mark, (GraphLine {{30, 78}, {25, 78}}));
-    EXPECT_EQ(half.LabelBox, (GraphRect {0, 68, 28, 88})); // 0.145 × 200 falls just short of 29
+    EXPECT_EQ(half.LabelBox, (GraphRect {0, 68, 23, 88})); // ends before the tick mark at 25
     EXPECT_EQ(half.Alignment, LabelAlignment::RightAligned);
     EXPECT_EQ(layout.ValueTicks.back().Mark.From.Y, 0);
 
