@@ -12,6 +12,7 @@ struct Refusal
 {
     std::string Caption;
     std::string Text;
+    bool Exclamation = false; // shown with the exclamation icon
 };
 
 class MessageSink
@@ -25,3 +26,13 @@ public:
     // are no icons it reads like any other message.
     virtual void ShowExclamation(const std::string &caption, const std::string &text) { Show(caption, text); }
 };
+
+// Shows a message with the icon it asks for.
+inline void ShowRefusal(MessageSink &messages, const Refusal &refusal)
+{
+    if (refusal.Exclamation) {
+        messages.ShowExclamation(refusal.Caption, refusal.Text);
+    } else {
+        messages.Show(refusal.Caption, refusal.Text);
+    }
+}
