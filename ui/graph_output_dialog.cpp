@@ -3,6 +3,7 @@
 #include "experiment_record.h"
 #include "graph_painter.h"
 #include "messages.h"
+#include "permeation.h"
 #include "qt_text.h"
 
 #include <QHBoxLayout>
@@ -34,35 +35,41 @@ QLabel *HiddenTitle(const std::string &text, QWidget *parent)
     return label;
 }
 
+void ShowTitle(QLabel *label, const std::string &text)
+{
+    label->setText(QtText(text));
+    label->setVisible(true);
+}
+
 } // namespace
 
-GraphArea::GraphArea(ExperimentRecord &record, QWidget *parent)
+GraphArea::GraphArea(QWidget *parent)
     : QWidget(parent)
-    , record(record)
 {
     // The printout's graph rectangle, so the screen shows the same proportions.
     setMinimumSize(560, 386);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void GraphArea::ShowGraph()
+void GraphArea::ShowGraph(const ExperimentRecord &record)
 {
-    graphShown = true;
+    shown = std::make_unique<const ExperimentRecord>(record);
     update();
 }
 
 void GraphArea::paintEvent(QPaintEvent *)
 {
-    if (graphShown) {
+    if (shown) {
         QPainter painter(this);
-        DrawDataGraphOnScreen(painter, record, rect());
+        DrawDataGraph(painter, *shown, rect());
     }
 }
 
 CGraphOutputDialog::CGraphOutputDialog(ExperimentRecord &record, MessageSink &messages, QWidget *parent)
     : QDialog(parent)
+    , record(record)
     , messages(messages)
-    , picture(new GraphArea(record, this))
+    , picture(new GraphArea(this))
     , showGraph(new QPushButton(QStringLiteral("Show Graph"), this))
     , printGraph(new QPushButton(QStringLiteral("Print Graph"), this))
     , closeWindow(new QPushButton(QStringLiteral("Close Window"), this))
@@ -95,8 +102,11 @@ CGraphOutputDialog::CGraphOutputDialog(ExperimentRecord &record, MessageSink &me
 
 void CGraphOutputDialog::OnShowGraph()
 {
-    picture->ShowGraph();
-    chartTitle->setVisible(true);
-    valueAxisTitle->setVisible(true);
+    // Drawing on screen shows the area from the diameter entered last.
+    ComputeExposedArea(record);
+    picture->ShowGraph(record);
+    const GraphTitles titles = TitlesFor(record.Settings);
+    ShowTitle(chartTitle, titles.Chart);
+    ShowTitle(valueAxisTitle, titles.ValueAxis);
     timeAxisTitle->setVisible(true);
 }

@@ -1,29 +1,31 @@
 #pragma once
 
-// A graph window: modeless, one more for every Graph command. Its titles follow the loop
-// type the record had when the window opened; "Show Graph" draws the record as it is then
-// and keeps drawing it on every repaint.
+// A graph window: modeless, one more for every Graph command. "Show Graph" draws the
+// record as it is at that moment and keeps that graph on every repaint, with the titles of
+// its loop type, so a later import never puts new data under old titles.
+
+#include "experiment_record.h"
 
 #include <QDialog>
+
+#include <memory>
 
 class QLabel;
 class QPushButton;
 class MessageSink;
-struct ExperimentRecord;
 
-// The picture area: empty until told to show the graph.
+// The picture area: empty until told to show a record's graph.
 class GraphArea : public QWidget
 {
 public:
-    GraphArea(ExperimentRecord &record, QWidget *parent);
-    void ShowGraph();
+    explicit GraphArea(QWidget *parent);
+    void ShowGraph(const ExperimentRecord &record);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    ExperimentRecord &record;
-    bool graphShown = false;
+    std::unique_ptr<const ExperimentRecord> shown;
 };
 
 class CGraphOutputDialog : public QDialog
@@ -41,6 +43,7 @@ public:
 private:
     void OnShowGraph();
 
+    ExperimentRecord &record;
     MessageSink &messages;
     GraphArea *picture;
     QLabel *chartTitle;

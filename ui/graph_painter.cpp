@@ -1,7 +1,6 @@
 #include "graph_painter.h"
 
 #include "experiment_record.h"
-#include "permeation.h"
 
 #include <QFont>
 #include <QPainter>
@@ -74,13 +73,7 @@ void PaintGraphLayout(QPainter &painter, const GraphLayout &layout)
     painter.restore();
 }
 
-void DrawDataGraphOnScreen(QPainter &painter, ExperimentRecord &record, const QRect &clientRect)
-{
-    ComputeExposedArea(record);
-    DrawDataGraphIntoPicture(painter, record, clientRect);
-}
-
-void DrawDataGraphIntoPicture(QPainter &painter, const ExperimentRecord &record, const QRect &area)
+void DrawDataGraph(QPainter &painter, const ExperimentRecord &record, const QRect &area)
 {
     if (const auto layout = LayOutDataGraph(record, GraphRectOf(area))) {
         PaintGraphLayout(painter, *layout);

@@ -16,9 +16,6 @@ QFont GraphNumberFont();
 
 void PaintGraphLayout(QPainter &painter, const GraphLayout &layout);
 
-// For a window area: brings the specimen's area up to date from the diameter first, as the
-// graph must show what the operator entered last.
-void DrawDataGraphOnScreen(QPainter &painter, ExperimentRecord &record, const QRect &clientRect);
-
-// For the printout's off-screen picture: the record as it stands.
-void DrawDataGraphIntoPicture(QPainter &painter, const ExperimentRecord &record, const QRect &area);
+// The data graph of the record as it stands into `area`. A window area shows the area
+// from the diameter entered last, so run ComputeExposedArea on the record first there.
+void DrawDataGraph(QPainter &painter, const ExperimentRecord &record, const QRect &area);

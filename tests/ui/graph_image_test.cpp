@@ -26,7 +26,7 @@ QImage DrawnGraph(const ExperimentRecord &record)
     QImage image(700, 483, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    DrawDataGraphIntoPicture(painter, record, QRect(QPoint(70, 48), QPoint(629, 433)));
+    DrawDataGraph(painter, record, QRect(QPoint(70, 48), QPoint(629, 433)));
     return image;
 }
 

@@ -196,7 +196,15 @@ TEST_F(MainWindow, ShowGraphDrawsTheDataGraphOnlyWithAnArea)
     QWidget *area = graph->findChild<GraphArea *>();
     EXPECT_EQ(RedPixels(area), 0); // nothing before Show Graph
     graph->ShowGraphButton()->click();
-    EXPECT_GT(RedPixels(area), 100);
+    const int drawn = RedPixels(area);
+    EXPECT_GT(drawn, 100);
+
+    // A later import does not redraw the shown graph under its titles.
+    window.Record().Settings.LoopType = ClosedLoop;
+    window.Record().Specimen.AreaText.clear();
+    area->repaint();
+    EXPECT_EQ(RedPixels(area), drawn);
+    EXPECT_EQ(graph->ChartTitle()->text(), QStringLiteral("PERMEATION RATE VS TIME"));
 
     graph->PrintGraphButton()->click();
     ASSERT_FALSE(services.Messages.empty());
