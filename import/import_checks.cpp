@@ -20,7 +20,7 @@ std::optional<Refusal> CheckVolumeAndFlowRate(const TestSettings &settings)
 {
     const bool open = IsOpenLoop(settings);
     if ((!open || settings.ResponseFormat == CalibratedAnalyzerOutput) && !Readable(settings.TotalVolume)) {
-        return Refusal {"Volume for Test Material Error", "Cannot read the Volume given."};
+        return Refusal {"Volume for Test Material Error", "Cannot read the Volume given.", true};
     }
     if (open && !Readable(settings.FlowRate)) {
         return Refusal {"Flow Rate for Test Material Error", "Cannot read the Flow Rate given."};

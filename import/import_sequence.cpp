@@ -49,7 +49,7 @@ ImportOutcome OutcomeOf(SequenceEnd end)
 ImportOutcome CheckAndAnalyse(ExperimentRecord &record, MessageSink &messages, AnalysisObserver &observer)
 {
     if (const auto refusal = CheckVolumeAndFlowRate(record.Settings)) {
-        messages.Show(refusal->Caption, refusal->Text);
+        ShowRefusal(messages, *refusal);
         return ImportOutcome::CheckFailed;
     }
     RunAnalysis(record, observer);

@@ -6,14 +6,12 @@
 // (dialogs on screen, a settings file) is the caller's SettingsEntries; what the operator
 // is told goes to the caller's MessageSink.
 
-#include "messages.h"
+#include "windowing_services.h"
 
 #include <string>
 
 struct ExperimentRecord;
 class AnalysisObserver;
-
-enum class DialogResult { Next, Back, Cancel };
 
 // The three settings dialogs as the sequence asks them. Each works on the record, which
 // the sequence has prepared for it (confirmed choices restored, first-showing defaults),

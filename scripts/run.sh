@@ -9,11 +9,9 @@ build="$root/build"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVANE_BUILD_TESTS=OFF
 cmake --build "$build" -j "$(nproc)"
 
-if [ -x "$build/ui/orvane" ]; then
-    exec "$build/ui/orvane"
+# Without a display the window has nowhere to go; the batch tool needs none.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    echo "No display here (DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM are unset): use $build/cli/orvane-batch instead (try --help)."
+    exit 1
 fi
-echo "The desktop program is not built yet: only the command-line companion exists so far."
-if [ -x "$build/cli/orvane-batch" ]; then
-    echo "It is at $build/cli/orvane-batch (try: $build/cli/orvane-batch --help)."
-fi
-exit 1
+exec "$build/ui/orvane"

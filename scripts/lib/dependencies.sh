@@ -10,6 +10,8 @@ ORVANE_PACKAGES=(
     googletest libgtest-dev libgmock-dev
     libbenchmark-dev
     locales
+    # the fonts the windows, the graph and its reference image are drawn with
+    fonts-dejavu-core fonts-liberation
 )
 
 orvane_missing_packages() {

@@ -128,7 +128,8 @@ TEST_F(ImportSequence, ModifySettingsKeepsThePreviousResultsWhenACheckFails)
     entries.Script = {{DialogResult::Next, [](ExperimentRecord &r) { r.Settings.TotalVolume = "0.0"; }},
         {DialogResult::Next}, {DialogResult::Next}};
     EXPECT_EQ(ModifySettings(*record, entries, messages, observer), ImportOutcome::CheckFailed);
-    EXPECT_EQ(messages.Shown.back(), (Refusal {"Volume for Test Material Error", "Cannot read the Volume given."}));
+    EXPECT_EQ(messages.Shown.back(),
+        (Refusal {"Volume for Test Material Error", "Cannot read the Volume given.", true}));
     EXPECT_EQ(observer.Analyses, 1);
     EXPECT_EQ(record->Results.StandardizedTimeText, standardized);
 }

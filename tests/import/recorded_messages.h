@@ -14,11 +14,15 @@ public:
     {
         Shown.push_back({caption, text});
     }
+    void ShowExclamation(const std::string &caption, const std::string &text) override
+    {
+        Shown.push_back({caption, text, true});
+    }
 
     std::vector<Refusal> Shown;
 };
 
 inline bool operator==(const Refusal &a, const Refusal &b)
 {
-    return a.Caption == b.Caption && a.Text == b.Text;
+    return a.Caption == b.Caption && a.Text == b.Text && a.Exclamation == b.Exclamation;
 }

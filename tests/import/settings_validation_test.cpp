@@ -232,7 +232,7 @@ TEST(ColumnLetters, DialogRefusesWhatNamesNoColumn)
 TEST(VolumeAndFlowRate, ClosedLoopNeedsAVolume)
 {
     TestSettings settings = ClosedLoopDiscrete();
-    const Refusal volume {"Volume for Test Material Error", "Cannot read the Volume given."};
+    const Refusal volume {"Volume for Test Material Error", "Cannot read the Volume given.", true};
     for (const char *text : {"", "0", "0.0", "abc"}) {
         settings.TotalVolume = text;
         EXPECT_EQ(CheckVolumeAndFlowRate(settings), volume) << text;
@@ -252,7 +252,7 @@ TEST(VolumeAndFlowRate, OpenLoopNeedsAFlowRateAndACalibratedOutputAVolume)
     EXPECT_FALSE(CheckVolumeAndFlowRate(settings));
     settings.ResponseFormat = CalibratedAnalyzerOutput;
     EXPECT_EQ(CheckVolumeAndFlowRate(settings),
-        (Refusal {"Volume for Test Material Error", "Cannot read the Volume given."}));
+        (Refusal {"Volume for Test Material Error", "Cannot read the Volume given.", true}));
 }
 
 } // namespace

@@ -1,0 +1,68 @@
+#pragma once
+
+// Every dialog the import workflow, the save commands and the printouts need from the
+// windowing toolkit, behind one interface. The desktop program implements it with Qt; the
+// tests with a script of answers, so those workflows run without a window. Captions and
+// texts are Windows-1252, as every text of the program.
+
+#include "messages.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ExperimentRecord;
+
+// How a modal dialog was closed: Next also stands for Finish and OK (and Return), Cancel
+// for the Escape key and the close box.
+enum class DialogResult { Next, Back, Cancel };
+
+enum class SettingsDialog { ChoiceOfVariable, DataInput, AdditionalDataInput };
+
+// A file the operator chose. The path is the file system's own bytes, so the file opens
+// whatever characters its name holds; the name (without folder) is Windows-1252 for
+// captions and reports.
+struct ChosenFile
+{
+    std::string Path;
+    std::string Name;
+};
+
+// "Text Files (*.txt)|*.txt|" style filters are the toolkit's business; the callers pass a
+// description and the extensions it covers.
+struct FileFilter
+{
+    std::string Description; // e.g. "Excel Files"
+    std::vector<std::string> Extensions; // without the dot, e.g. {"xls"}
+};
+
+struct PrintRequest
+{
+    // A page range preset from FirstPage to LastPage; otherwise all pages.
+    bool PageRange = false;
+    int FirstPage = 1;
+    int LastPage = 1;
+};
+
+struct PrinterChoice
+{
+    std::string PrinterName; // Windows-1252
+};
+
+class WindowingServices : public MessageSink
+{
+public:
+    // Runs one of the three settings dialogs modally on the record's entries; the dialog
+    // changes the record only through what the operator typed.
+    virtual DialogResult RunSettingsDialog(SettingsDialog dialog, ExperimentRecord &record) = 0;
+
+    // Several files may be chosen; none means Cancel.
+    virtual std::vector<ChosenFile> ChooseFilesToOpen(const FileFilter &filter) = 0;
+
+    // The name gets the filter's first extension when it has none; choosing an existing
+    // file asks the operator to confirm first. None means Cancel.
+    virtual std::optional<ChosenFile> ChooseFileToSave(const FileFilter &filter) = 0;
+
+    // None means Cancel.
+    virtual std::optional<PrinterChoice> ChoosePrinter(const PrintRequest &request) = 0;
+};

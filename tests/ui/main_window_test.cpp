@@ -1,0 +1,226 @@
+#include "orvane_dlg.h"
+
+#include "example_import.h"
+#include "graph_output_dialog.h"
+#include "init_dlg.h"
+#include "qt_text.h"
+#include "results_text.h"
+#include "scripted_windowing_services.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList Captions(const QList<QAction *> &actions)
+{
+    QStringList captions;
+    for (const QAction *action : actions) {
+        captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    return captions;
+}
+
+QMenu *Menu(COrvaneDlg &window, const QString &caption)
+{
+    for (QAction *action : window.menuBar()->actions()) {
+        if (action->text() == caption) {
+            return action->menu();
+        }
+    }
+    return nullptr;
+}
+
+QAction *ViewGraphAction(COrvaneDlg &window)
+{
+    for (QAction *action : Menu(window, QStringLiteral("&File"))->actions()) {
+        if (action->text() == QStringLiteral("&View Results Graph")) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+QPushButton *Button(COrvaneDlg &window, const QString &caption)
+{
+    for (QPushButton *button : window.centralWidget()->findChildren<QPushButton *>()) {
+        if (button->text() == caption) {
+            return button;
+        }
+    }
+    return nullptr;
+}
+
+QList<CGraphOutputDialog *> GraphWindows(COrvaneDlg &window)
+{
+    return window.findChildren<CGraphOutputDialog *>();
+}
+
+class MainWindow : public ::testing::Test
+{
+protected:
+    ScriptedWindowingServices services;
+    COrvaneDlg window {services};
+};
+
+TEST_F(MainWindow, TitleButtonsAndMenus)
+{
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Orvane V.2.5.0"));
+
+    window.show();
+    QList<QPushButton *> buttons = window.centralWidget()->findChildren<QPushButton *>();
+    std::sort(buttons.begin(), buttons.end(), [](auto *a, auto *b) { return a->x() < b->x(); });
+    QStringList captions;
+    for (const QPushButton *button : buttons) {
+        captions << button->text();
+    }
+    EXPECT_EQ(captions, (QStringList {"Import Data", "View Graph", "Modify Settings", "Save", "Print"}));
+    for (const QPushButton *button : buttons) {
+        EXPECT_LE(button->geometry().bottom(), 24)
+            << button->text().toStdString() << " overlaps the results box";
+    }
+
+    EXPECT_EQ(Captions(window.menuBar()->actions()), (QStringList {"&File", "&Help"}));
+    EXPECT_EQ(Captions(Menu(window, "&File")->actions()),
+        (QStringList {"&Import Data", "&Modify Settings", "&View Results Graph", "-", "&Save", "&Print", "-",
+            "E&xit"}));
+    EXPECT_EQ(Captions(Menu(window, "&Help")->actions()),
+        (QStringList {"&About...", "Help Topics", "-", "&About Orvane..."}));
+}
+
+TEST_F(MainWindow, CommandsStillToComeSaySo)
+{
+    for (const char *caption : {"Import Data", "Modify Settings", "Save", "Print"}) {
+        Button(window, caption)->click();
+    }
+    ASSERT_EQ(services.Messages.size(), 4u);
+    EXPECT_EQ(services.Messages[2], (ShownMessage {"Save", "This command is not available yet.", false}));
+}
+
+TEST_F(MainWindow, ViewGraphEnablingRules)
+{
+    QPushButton *viewGraph = Button(window, "View Graph");
+    QMenu *file = Menu(window, "&File");
+    EXPECT_FALSE(viewGraph->isEnabled());
+    emit file->aboutToShow();
+    EXPECT_FALSE(ViewGraphAction(window)->isEnabled());
+
+    // An import run that produced nothing: the button from now on, the menu item not.
+    window.ImportRunEnded();
+    emit file->aboutToShow();
+    EXPECT_TRUE(viewGraph->isEnabled());
+    EXPECT_FALSE(ViewGraphAction(window)->isEnabled());
+
+    window.Record().ResultsAvailable = true;
+    emit file->aboutToShow();
+    EXPECT_TRUE(ViewGraphAction(window)->isEnabled());
+    window.Record().ResultsAvailable = false;
+    emit file->aboutToShow();
+    EXPECT_FALSE(ViewGraphAction(window)->isEnabled());
+    EXPECT_TRUE(viewGraph->isEnabled());
+}
+
+TEST_F(MainWindow, ResultsBoxFollowsTheClientArea)
+{
+    window.show();
+    for (const QSize size : {QSize(900, 700), QSize(500, 300)}) {
+        window.resize(size);
+        QApplication::processEvents();
+        const QRect client = window.centralWidget()->rect();
+        EXPECT_EQ(window.ResultsBox()->geometry(), QRect(16, 24, client.width() - 32, client.height() - 36));
+    }
+}
+
+TEST_F(MainWindow, EachGraphCommandOpensAnotherWindow)
+{
+    window.ImportRunEnded();
+    window.Record().Settings.LoopType = OpenLoop;
+    Button(window, "View Graph")->click();
+    window.Record().Settings.LoopType = ClosedLoop;
+    Button(window, "View Graph")->click();
+    const QList<CGraphOutputDialog *> graphs = GraphWindows(window);
+    ASSERT_EQ(graphs.size(), 2);
+    EXPECT_TRUE(graphs[0]->isVisible() && graphs[1]->isVisible());
+    EXPECT_FALSE(graphs[0]->isModal());
+    EXPECT_EQ(graphs[0]->ChartTitle()->text(), QStringLiteral("PERMEATION RATE VS TIME"));
+    EXPECT_EQ(graphs[0]->ValueAxisTitle()->text(), QString::fromUtf8("Permeation Rate (µg/(cm²*min))"));
+    EXPECT_EQ(graphs[1]->ChartTitle()->text(), QStringLiteral("CUMULATIVE PERMEATION VS TIME"));
+    EXPECT_EQ(graphs[1]->ValueAxisTitle()->text(), QString::fromUtf8("Cumulative Permeation (µg/cm²)"));
+    EXPECT_EQ(graphs[1]->TimeAxisTitle()->text(), QStringLiteral("Time (Min)"));
+}
+
+TEST_F(MainWindow, ResultsTextShowsMicroAndSquaredSigns)
+{
+    ImportExample("closed_loop_continuous", window.Record(), window);
+    const QString shown = window.ResultsBox()->toPlainText();
+    EXPECT_TRUE(shown.contains(QString::fromUtf8("µg/cm²"))) << shown.toStdString();
+    EXPECT_EQ(shown, QtMultiLineText(BuildResultsText(window.Record())));
+    // Back through the converter, the box holds the results text byte for byte.
+    EXPECT_EQ(ProgramText(QString(shown).replace(u'\n', QStringLiteral("\r\n"))),
+        BuildResultsText(window.Record()));
+}
+
+// Counts the pixels of the graph's curve colour in a window area.
+int RedPixels(QWidget *area)
+{
+    const QImage image = area->grab().toImage();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += image.pixelColor(x, y) == QColor(255, 0, 0);
+        }
+    }
+    return count;
+}
+
+TEST_F(MainWindow, ShowGraphDrawsTheDataGraphOnlyWithAnArea)
+{
+    window.ImportRunEnded();
+    Button(window, "View Graph")->click();
+    CGraphOutputDialog *empty = GraphWindows(window).constLast();
+    empty->ShowGraphButton()->click();
+    EXPECT_TRUE(empty->ChartTitle()->isVisible());
+    QWidget *emptyArea = empty->findChild<GraphArea *>();
+    EXPECT_EQ(RedPixels(emptyArea), 0); // no area entered: nothing drawn
+
+    ImportExample("open_loop_constant", window.Record(), window);
+    Button(window, "View Graph")->click();
+    CGraphOutputDialog *graph = GraphWindows(window).constLast();
+    QWidget *area = graph->findChild<GraphArea *>();
+    EXPECT_EQ(RedPixels(area), 0); // nothing before Show Graph
+    graph->ShowGraphButton()->click();
+    const int drawn = RedPixels(area);
+    EXPECT_GT(drawn, 100);
+
+    // A later import does not redraw the shown graph under its titles.
+    window.Record().Settings.LoopType = ClosedLoop;
+    window.Record().Specimen.AreaText.clear();
+    area->repaint();
+    EXPECT_EQ(RedPixels(area), drawn);
+    EXPECT_EQ(graph->ChartTitle()->text(), QStringLiteral("PERMEATION RATE VS TIME"));
+
+    graph->PrintGraphButton()->click();
+    ASSERT_FALSE(services.Messages.empty());
+    EXPECT_EQ(services.Messages.back().Text, "Printing the graph is not available yet.");
+}
+
+TEST(TitleScreen, ClickHereGoesOnAndEscapeEnds)
+{
+    CInitDlg clicked;
+    QTimer::singleShot(0, &clicked, [&] { clicked.ClickHereButton()->click(); });
+    EXPECT_EQ(clicked.exec(), QDialog::Accepted);
+
+    CInitDlg escaped;
+    QTimer::singleShot(0, &escaped, [&] { QTest::keyClick(&escaped, Qt::Key_Escape); });
+    EXPECT_EQ(escaped.exec(), QDialog::Rejected);
+    EXPECT_TRUE(escaped.windowFlags() & Qt::FramelessWindowHint);
+}
+
+} // namespace

@@ -1,0 +1,92 @@
+#include "qt_windowing_services.h"
+
+#include "experiment_record.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Acts on the modal dialog a service opens, once its own event loop runs.
+template<typename Dialog>
+void WhenShown(std::function<void(Dialog &)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        act(*dialog);
+    });
+}
+
+struct SeenMessage
+{
+    QString Caption;
+    QString Text;
+    QMessageBox::Icon Icon = QMessageBox::NoIcon;
+};
+
+SeenMessage Answered(QMessageBox &box)
+{
+    SeenMessage seen {box.windowTitle(), box.text(), box.icon()};
+    box.accept();
+    return seen;
+}
+
+TEST(QtWindowingServices, MessagesShowWindows1252TextsAndTheirIcon)
+{
+    QtWindowingServices services(nullptr);
+    SeenMessage seen;
+    WhenShown<QMessageBox>([&](QMessageBox &box) { seen = Answered(box); });
+    services.ShowExclamation("Area (cm\xB2)", "5 \xB5g");
+    EXPECT_EQ(seen.Caption, QString::fromUtf8("Area (cm²)"));
+    EXPECT_EQ(seen.Text, QString::fromUtf8("5 µg"));
+    EXPECT_EQ(seen.Icon, QMessageBox::Warning);
+
+    WhenShown<QMessageBox>([&](QMessageBox &box) { seen = Answered(box); });
+    services.Show("", "plain");
+    EXPECT_EQ(seen.Icon, QMessageBox::NoIcon);
+}
+
+TEST(QtWindowingServices, SettingsDialogsSayTheyAreNotAvailableAndCancel)
+{
+    QtWindowingServices services(nullptr);
+    ExperimentRecord record;
+    SeenMessage seen;
+    WhenShown<QMessageBox>([&](QMessageBox &box) { seen = Answered(box); });
+    EXPECT_EQ(services.RunSettingsDialog(SettingsDialog::DataInput, record), DialogResult::Cancel);
+    EXPECT_TRUE(seen.Text.contains(QStringLiteral("not available yet")));
+}
+
+TEST(QtWindowingServices, ChosenFileKeepsItsPathBytesAndAWindows1252Name)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QString::fromUtf8("µ-test.xls"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    QtWindowingServices services(nullptr);
+    WhenShown<QFileDialog>([&](QFileDialog &dialog) {
+        dialog.setDirectory(folder.path());
+        dialog.selectFile(path);
+        static_cast<QDialog &>(dialog).accept(); // QFileDialog's own accept, which is protected
+    });
+    const std::vector<ChosenFile> chosen = services.ChooseFilesToOpen({"Excel Files", {"xls"}});
+    ASSERT_EQ(chosen.size(), 1u);
+    EXPECT_EQ(chosen[0].Path, QFile::encodeName(path).toStdString());
+    EXPECT_EQ(chosen[0].Name, "\xB5-test.xls");
+
+    WhenShown<QFileDialog>([](QFileDialog &dialog) { dialog.reject(); });
+    EXPECT_TRUE(services.ChooseFilesToOpen({"Excel Files", {"xls"}}).empty());
+}
+
+} // namespace

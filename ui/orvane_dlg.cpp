@@ -1,0 +1,150 @@
+#include "orvane_dlg.h"
+
+#include "about_dlg.h"
+#include "graph_output_dialog.h"
+#include "qt_text.h"
+#include "qt_windowing_services.h"
+#include "results_text.h"
+
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace {
+
+// Where the results box sits in the client area, whatever its size.
+constexpr int ResultsLeft = 16;
+constexpr int ResultsTop = 24;
+constexpr int ResultsNarrower = 32;
+constexpr int ResultsShorter = 36;
+
+// The button row lives in the strip above the results box.
+constexpr int ButtonHeight = 22;
+
+} // namespace
+
+COrvaneDlg::COrvaneDlg()
+    : ownServices(std::make_unique<QtWindowingServices>(this))
+    , services(*ownServices)
+{
+    BuildWindow();
+}
+
+COrvaneDlg::COrvaneDlg(WindowingServices &services)
+    : services(services)
+{
+    BuildWindow();
+}
+
+void COrvaneDlg::BuildWindow()
+{
+    setWindowTitle(QStringLiteral("Orvane V.2.5.0"));
+    client = new QWidget(this);
+    setCentralWidget(client);
+    resultsBox = new QPlainTextEdit(client);
+    resultsBox->setLineWrapMode(QPlainTextEdit::NoWrap);
+    resultsBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    BuildButtonRow();
+    BuildMenus();
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    resize(640, 480);
+}
+
+COrvaneDlg::~COrvaneDlg() = default;
+
+void COrvaneDlg::BuildButtonRow()
+{
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(ResultsLeft, 1, ResultsLeft, 0);
+    const auto addButton = [&](const char *caption, auto slot) {
+        auto *button = new QPushButton(QString::fromLatin1(caption), client);
+        button->setFixedHeight(ButtonHeight);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, slot);
+        row->addWidget(button);
+        return button;
+    };
+    addButton("Import Data", [this] { NotAvailableYet("Import Data"); });
+    viewGraphButton = addButton("View Graph", [this] { OpenGraphWindow(); });
+    addButton("Modify Settings", [this] { NotAvailableYet("Modify Settings"); });
+    addButton("Save", [this] { NotAvailableYet("Save"); });
+    addButton("Print", [this] { NotAvailableYet("Print"); });
+    row->addStretch();
+    viewGraphButton->setEnabled(false);
+
+    // The results box is not in the layout: its place follows the client area's size.
+    auto *column = new QVBoxLayout(client);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addLayout(row);
+    column->addStretch();
+    client->setMinimumSize(row->sizeHint().width(), ResultsTop + ResultsShorter + 40);
+}
+
+void COrvaneDlg::BuildMenus()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("&Import Data"), this, [this] { NotAvailableYet("Import Data"); });
+    file->addAction(QStringLiteral("&Modify Settings"), this, [this] { NotAvailableYet("Modify Settings"); });
+    viewGraphAction
+        = file->addAction(QStringLiteral("&View Results Graph"), this, [this] { OpenGraphWindow(); });
+    file->addSeparator();
+    file->addAction(QStringLiteral("&Save"), this, [this] { NotAvailableYet("Save"); });
+    file->addAction(QStringLiteral("&Print"), this, [this] { NotAvailableYet("Print"); });
+    file->addSeparator();
+    file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    // Enabled only while there are results, checked each time the menu opens.
+    viewGraphAction->setEnabled(false);
+    connect(
+        file, &QMenu::aboutToShow, this, [this] { viewGraphAction->setEnabled(record.ResultsAvailable); });
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(QStringLiteral("&About..."), this, [this] { ShowAbout(); });
+    help->addAction(QStringLiteral("Help Topics"), this, [this] { NotAvailableYet("Help Topics"); });
+    // Where other desktops append "About" to the window's system menu.
+    help->addSeparator();
+    help->addAction(QStringLiteral("&About Orvane..."), this, [this] { ShowAbout(); });
+}
+
+void COrvaneDlg::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    PlaceResultsBox();
+}
+
+void COrvaneDlg::PlaceResultsBox()
+{
+    resultsBox->setGeometry(
+        ResultsLeft, ResultsTop, client->width() - ResultsNarrower, client->height() - ResultsShorter);
+}
+
+void COrvaneDlg::ImportRunEnded()
+{
+    viewGraphButton->setEnabled(true);
+    viewGraphAction->setEnabled(record.ResultsAvailable);
+}
+
+void COrvaneDlg::AnalysisCompleted(ExperimentRecord &analysed)
+{
+    resultsBox->setPlainText(QtMultiLineText(BuildResultsText(analysed)));
+}
+
+void COrvaneDlg::OpenGraphWindow()
+{
+    auto *window = new CGraphOutputDialog(record, services, this);
+    window->show();
+}
+
+void COrvaneDlg::ShowAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void COrvaneDlg::NotAvailableYet(const std::string &command)
+{
+    services.Show(command, "This command is not available yet.");
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+// The main window: the button row, the menus, the results box and the one experiment of
+// the run. Closing it ends the program.
+
+#include "analysis.h"
+#include "experiment_record.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <string>
+
+class QAction;
+class QPlainTextEdit;
+class QPushButton;
+class WindowingServices;
+
+class COrvaneDlg : public QMainWindow, public AnalysisObserver
+{
+public:
+    // With the Qt dialogs; the tests pass scripted services.
+    COrvaneDlg();
+    explicit COrvaneDlg(WindowingServices &services);
+    ~COrvaneDlg() override;
+
+    ExperimentRecord &Record() { return record; }
+
+    // The end of an import run, whatever became of it: View Graph stays available from now on.
+    void ImportRunEnded();
+
+    void ExposedAreaChanged(const ExperimentRecord &) override { }
+    void AnalysisCompleted(ExperimentRecord &record) override;
+
+    QPlainTextEdit *ResultsBox() const { return resultsBox; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void BuildWindow();
+    void BuildButtonRow();
+    void BuildMenus();
+    void PlaceResultsBox();
+    void OpenGraphWindow();
+    void ShowAbout();
+    void NotAvailableYet(const std::string &command);
+
+    std::unique_ptr<WindowingServices> ownServices;
+    WindowingServices &services;
+    ExperimentRecord record;
+    QWidget *client = nullptr;
+    QPlainTextEdit *resultsBox = nullptr;
+    QPushButton *viewGraphButton = nullptr;
+    QAction *viewGraphAction = nullptr;
+};

@@ -1,0 +1,109 @@
+#include "qt_windowing_services.h"
+
+#include "qt_text.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStringList>
+
+namespace {
+
+// "Excel Files (*.xls)" from a description and its extensions.
+QString NameFilter(const FileFilter &filter)
+{
+    QStringList patterns;
+    for (const std::string &extension : filter.Extensions) {
+        patterns << QStringLiteral("*.") + QtText(extension);
+    }
+    return QtText(filter.Description) + QStringLiteral(" (") + patterns.join(u' ') + u')';
+}
+
+ChosenFile ChosenFileOf(const QString &path)
+{
+    return {QFile::encodeName(path).toStdString(), ProgramText(QFileInfo(path).fileName())};
+}
+
+} // namespace
+
+QtWindowingServices::QtWindowingServices(QWidget *parent)
+    : parent(parent)
+{ }
+
+QtWindowingServices::~QtWindowingServices() = default;
+
+void QtWindowingServices::ShowMessageBox(
+    const std::string &caption, const std::string &text, QMessageBox::Icon icon)
+{
+    QMessageBox box(icon, QtText(caption), QtText(text), QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void QtWindowingServices::Show(const std::string &caption, const std::string &text)
+{
+    ShowMessageBox(caption, text, QMessageBox::NoIcon);
+}
+
+void QtWindowingServices::ShowExclamation(const std::string &caption, const std::string &text)
+{
+    ShowMessageBox(caption, text, QMessageBox::Warning);
+}
+
+DialogResult QtWindowingServices::RunSettingsDialog(SettingsDialog, ExperimentRecord &)
+{
+    Show("Orvane", "The settings dialogs are not available yet.");
+    return DialogResult::Cancel;
+}
+
+std::vector<ChosenFile> QtWindowingServices::ChooseFilesToOpen(const FileFilter &filter)
+{
+    std::vector<ChosenFile> chosen;
+    for (const QString &path :
+        QFileDialog::getOpenFileNames(parent, QString(), QString(), NameFilter(filter))) {
+        chosen.push_back(ChosenFileOf(path));
+    }
+    return chosen;
+}
+
+std::optional<ChosenFile> QtWindowingServices::ChooseFileToSave(const FileFilter &filter)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(NameFilter(filter));
+    if (!filter.Extensions.empty()) {
+        dialog.setDefaultSuffix(QtText(filter.Extensions.front()));
+    }
+    // Qt asks before an existing file is chosen unless told not to; keep it that way.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return ChosenFileOf(dialog.selectedFiles().constFirst());
+}
+
+std::optional<PrinterChoice> QtWindowingServices::ChoosePrinter(const PrintRequest &request)
+{
+    QPrintDialog dialog(&Printer(), parent);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, request.PageRange);
+    if (request.PageRange) {
+        dialog.setMinMax(request.FirstPage, request.LastPage);
+        dialog.setFromTo(request.FirstPage, request.LastPage);
+        dialog.setPrintRange(QAbstractPrintDialog::PageRange);
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return PrinterChoice {ProgramText(Printer().printerName())};
+}
+
+QPrinter &QtWindowingServices::Printer()
+{
+    if (!printer) {
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return *printer;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+// The windowing services with Qt's standard dialogs, modal on a parent window.
+
+#include "windowing_services.h"
+
+#include <QMessageBox>
+
+#include <memory>
+
+class QPrinter;
+class QWidget;
+
+class QtWindowingServices : public WindowingServices
+{
+public:
+    explicit QtWindowingServices(QWidget *parent);
+    ~QtWindowingServices() override;
+
+    void Show(const std::string &caption, const std::string &text) override;
+    void ShowExclamation(const std::string &caption, const std::string &text) override;
+    DialogResult RunSettingsDialog(SettingsDialog dialog, ExperimentRecord &record) override;
+    std::vector<ChosenFile> ChooseFilesToOpen(const FileFilter &filter) override;
+    std::optional<ChosenFile> ChooseFileToSave(const FileFilter &filter) override;
+    std::optional<PrinterChoice> ChoosePrinter(const PrintRequest &request) override;
+
+    // The printer the last ChoosePrinter set up, for the printouts to draw on.
+    QPrinter &Printer();
+
+private:
+    void ShowMessageBox(const std::string &caption, const std::string &text, QMessageBox::Icon icon);
+
+    QWidget *parent;
+    std::unique_ptr<QPrinter> printer;
+};
