@@ -50,8 +50,11 @@ std::optional<TemporaryFile> CreateTemporaryBeside(const std::filesystem::path &
     std::mt19937_64 random(seed());
     const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name
-            = "." + target.filename().string() + "." + std::to_string(random() % 1000000000);
+        // Appended piece by piece: "." + string trips a false -Wrestrict in GCC 12.
+        std::string name(1, '.');
+        name += target.filename().string();
+        name += '.';
+        name += std::to_string(random() % 1000000000);
         TemporaryFile file {-1, (folder / name).string()};
         file.Descriptor = open(file.Path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (file.Descriptor >= 0) {
