@@ -15,7 +15,8 @@ const QColor Specimen(240, 200, 60);
 
 // The cell seen in section: the challenge chamber (chemical, left) and the collection
 // chamber (medium, right) clamped on either side of the specimen, with the collection
-// side's inlet and outlet. Drawn in a 100 × 100 box so the icon and the title share it.
+// side's inlet and outlet, drawn in a 100 × 100 box; ui/icons/orvane.svg draws the same cell
+// for the icon.
 void PaintTestCell(QPainter &painter, const QRectF &box)
 {
     painter.save();
@@ -35,19 +36,6 @@ void PaintTestCell(QPainter &painter, const QRectF &box)
     painter.setBrush(Specimen);
     painter.drawRect(QRectF(46, 10, 8, 80));
     painter.restore();
-}
-
-QPixmap IconPixmap(int size)
-{
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(235, 240, 248));
-    painter.drawRoundedRect(QRectF(0.5, 0.5, size - 1, size - 1), size / 6.0, size / 6.0);
-    PaintTestCell(painter, QRectF(size * 0.08, size * 0.08, size * 0.84, size * 0.84));
-    return pixmap;
 }
 
 void PaintTitleBackground(QPainter &painter, const QRect &area)
@@ -81,8 +69,8 @@ void PaintTitleText(QPainter &painter, const QRect &area)
 QIcon ProgramIcon()
 {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128}) {
-        icon.addPixmap(IconPixmap(size));
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/orvane-%1.png").arg(size), QSize(size, size));
     }
     return icon;
 }

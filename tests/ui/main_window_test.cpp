@@ -1,4 +1,5 @@
 #include "orvane_dlg.h"
+#include "program_pictures.h"
 
 #include "example_import.h"
 #include "graph_output_dialog.h"
@@ -73,6 +74,9 @@ protected:
 TEST_F(MainWindow, TitleButtonsAndMenus)
 {
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Orvane V.2.5.0"));
+    // The icon's sizes come from the resources built into the program.
+    EXPECT_EQ(ProgramIcon().availableSizes().size(), 7);
+    EXPECT_FALSE(ProgramIcon().pixmap(16, 16).isNull());
 
     window.show();
     QList<QPushButton *> buttons = window.centralWidget()->findChildren<QPushButton *>();
