@@ -1,31 +1,17 @@
 #include "qt_windowing_services.h"
 
 #include "experiment_record.h"
+#include "when_shown.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace {
-
-// Acts on the modal dialog a service opens, once its own event loop runs.
-template<typename Dialog>
-void WhenShown(std::function<void(Dialog &)> act)
-{
-    QTimer::singleShot(0, [act] {
-        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        act(*dialog);
-    });
-}
 
 struct SeenMessage
 {
