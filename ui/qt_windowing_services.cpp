@@ -1,5 +1,6 @@
 #include "qt_windowing_services.h"
 
+#include "insert2_dlg.h"
 #include "qt_text.h"
 
 #include <QFile>
@@ -51,10 +52,21 @@ void QtWindowingServices::ShowExclamation(const std::string &caption, const std:
     ShowMessageBox(caption, text, QMessageBox::Warning);
 }
 
-DialogResult QtWindowingServices::RunSettingsDialog(SettingsDialog, ExperimentRecord &)
+DialogResult QtWindowingServices::RunSettingsDialog(SettingsDialog dialog, ExperimentRecord &record)
 {
+    if (dialog == SettingsDialog::AdditionalDataInput) {
+        return AdditionalDataInput().Run(record);
+    }
     Show("Orvane", "The settings dialogs are not available yet.");
     return DialogResult::Cancel;
+}
+
+CInsert2Dlg &QtWindowingServices::AdditionalDataInput()
+{
+    if (!additionalDataInput) {
+        additionalDataInput = std::make_unique<CInsert2Dlg>(parent);
+    }
+    return *additionalDataInput;
 }
 
 std::vector<ChosenFile> QtWindowingServices::ChooseFilesToOpen(const FileFilter &filter)

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class CInsert2Dlg;
 class QPrinter;
 class QWidget;
 
@@ -29,7 +30,10 @@ public:
 
 private:
     void ShowMessageBox(const std::string &caption, const std::string &text, QMessageBox::Icon icon);
+    CInsert2Dlg &AdditionalDataInput();
 
     QWidget *parent;
     std::unique_ptr<QPrinter> printer;
+    // Made at their first use and kept, so their choices carry over from import to import.
+    std::unique_ptr<CInsert2Dlg> additionalDataInput;
 };
