@@ -2,6 +2,7 @@
 
 #include "insert2_dlg.h"
 #include "qt_text.h"
+#include "variable_dlg.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -54,11 +55,24 @@ void QtWindowingServices::ShowExclamation(const std::string &caption, const std:
 
 DialogResult QtWindowingServices::RunSettingsDialog(SettingsDialog dialog, ExperimentRecord &record)
 {
-    if (dialog == SettingsDialog::AdditionalDataInput) {
+    switch (dialog) {
+    case SettingsDialog::ChoiceOfVariable:
+        return ChoiceOfVariable().Run(record);
+    case SettingsDialog::AdditionalDataInput:
         return AdditionalDataInput().Run(record);
+    case SettingsDialog::DataInput:
+        break;
     }
     Show("Orvane", "The settings dialogs are not available yet.");
     return DialogResult::Cancel;
+}
+
+CVariableDlg &QtWindowingServices::ChoiceOfVariable()
+{
+    if (!choiceOfVariable) {
+        choiceOfVariable = std::make_unique<CVariableDlg>(*this, parent);
+    }
+    return *choiceOfVariable;
 }
 
 CInsert2Dlg &QtWindowingServices::AdditionalDataInput()
