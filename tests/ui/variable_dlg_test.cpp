@@ -4,6 +4,8 @@
 #include "scripted_windowing_services.h"
 #include "when_shown.h"
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -167,6 +169,27 @@ TEST(VolumeRemovedWarning, WarnsWhenTheSamplesWouldTakeMoreThanTheTotalVolume)
     EXPECT_EQ(warning->Text,
         "The entered value for Volume Removed is too large. Please check your values and re-enter the Volume "
         "Removed.");
+}
+
+// Only leaving the field within the dialog warns; the entry is kept and nothing is blocked.
+TEST_F(ChoiceOfVariable, LeavingVolumeRemovedWarnsAboutATooLargeVolume)
+{
+    record.Settings.TotalVolume = "1";
+    record.Settings.Sampling = 1;
+    record.PointCount = 11;
+    WhenShown<QDialog>([](QDialog &shown) {
+        QLineEdit *removed = Field(shown, "volumeRemoved");
+        removed->setText(QStringLiteral("0.2"));
+        QFocusEvent toOtherWindow(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(removed, &toOtherWindow);
+        QFocusEvent tabbedAway(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(removed, &tabbedAway);
+        EXPECT_EQ(removed->text(), QStringLiteral("0.2"));
+        shown.reject();
+    });
+    dialog.Run(record);
+    ASSERT_EQ(messages.Messages.size(), 1U);
+    EXPECT_EQ(messages.Messages[0].Caption, "Attention:");
 }
 
 TEST_F(ChoiceOfVariable, FormFitsASmallScreen)
