@@ -1,6 +1,7 @@
 #include "qt_windowing_services.h"
 
 #include "insert2_dlg.h"
+#include "insert_dlg.h"
 #include "qt_text.h"
 #include "variable_dlg.h"
 
@@ -58,12 +59,11 @@ DialogResult QtWindowingServices::RunSettingsDialog(SettingsDialog dialog, Exper
     switch (dialog) {
     case SettingsDialog::ChoiceOfVariable:
         return ChoiceOfVariable().Run(record);
+    case SettingsDialog::DataInput:
+        return DataInput().Run(record);
     case SettingsDialog::AdditionalDataInput:
         return AdditionalDataInput().Run(record);
-    case SettingsDialog::DataInput:
-        break;
     }
-    Show("Orvane", "The settings dialogs are not available yet.");
     return DialogResult::Cancel;
 }
 
@@ -73,6 +73,14 @@ CVariableDlg &QtWindowingServices::ChoiceOfVariable()
         choiceOfVariable = std::make_unique<CVariableDlg>(*this, parent);
     }
     return *choiceOfVariable;
+}
+
+CInsertDlg &QtWindowingServices::DataInput()
+{
+    if (!dataInput) {
+        dataInput = std::make_unique<CInsertDlg>(*this, parent);
+    }
+    return *dataInput;
 }
 
 CInsert2Dlg &QtWindowingServices::AdditionalDataInput()

@@ -1,5 +1,6 @@
 #include "variable_dlg.h"
 
+#include "dialog_choices.h"
 #include "dialog_result.h"
 #include "experiment_record.h"
 #include "import_sequence.h"
@@ -22,7 +23,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <utility>
 
 SystemTypeFields EnabledSystemTypeFields(const TestSettings &settings)
 {
@@ -226,13 +226,6 @@ QWidget *CVariableDlg::Buttons()
     return buttons;
 }
 
-QRadioButton *CVariableDlg::AddChoice(QButtonGroup *group, const char *caption, int value)
-{
-    auto *radio = new QRadioButton(QtText(caption));
-    group->addButton(radio, value);
-    return radio;
-}
-
 // Each pair or triple of radios is exclusive on its own, and a click takes effect in its
 // member at once, as the enabling of the other fields depends on it.
 QButtonGroup *CVariableDlg::ChoiceGroup(int TestSettings::*member)
@@ -283,15 +276,12 @@ DialogResult CVariableDlg::Run(ExperimentRecord &shown)
 void CVariableDlg::ShowRecord()
 {
     const TestSettings &settings = record->Settings;
-    using Choice = std::pair<QButtonGroup *, int>;
-    for (auto [group, value] :
-        {Choice {responseFormat, settings.ResponseFormat}, Choice {timeFormat, settings.TimeFormat},
-            Choice {loopType, settings.LoopType}, Choice {flowType, settings.FlowType},
-            Choice {sampling, settings.Sampling}, Choice {volumeHandling, settings.VolumeHandling}}) {
-        if (QAbstractButton *radio = group->button(value)) {
-            radio->setChecked(true);
-        }
-    }
+    ShowChoice(responseFormat, settings.ResponseFormat);
+    ShowChoice(timeFormat, settings.TimeFormat);
+    ShowChoice(loopType, settings.LoopType);
+    ShowChoice(flowType, settings.FlowType);
+    ShowChoice(sampling, settings.Sampling);
+    ShowChoice(volumeHandling, settings.VolumeHandling);
     ShowResponseFormat();
     molecularWeight->setText(
         settings.ResponseFormat == ConcentrationPpm ? QtText(settings.MolecularWeight) : QString());

@@ -17,7 +17,6 @@ class QButtonGroup;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
 class QVBoxLayout;
 struct ExperimentRecord;
 struct TestSettings;
@@ -64,7 +63,6 @@ private:
     QWidget *OpenLoopFields();
     QWidget *ClosedLoopFields();
     QWidget *Buttons();
-    QRadioButton *AddChoice(QButtonGroup *group, const char *caption, int value);
     QButtonGroup *ChoiceGroup(int TestSettings::*member);
     QLineEdit *AddField(
         QVBoxLayout *column, QWidget *&row, const char *objectName, const char *caption, const char *unit);

@@ -1,6 +1,5 @@
 #include "qt_windowing_services.h"
 
-#include "experiment_record.h"
 #include "when_shown.h"
 
 #include <QDir>
@@ -40,16 +39,6 @@ TEST(QtWindowingServices, MessagesShowWindows1252TextsAndTheirIcon)
     WhenShown<QMessageBox>([&](QMessageBox &box) { seen = Answered(box); });
     services.Show("", "plain");
     EXPECT_EQ(seen.Icon, QMessageBox::NoIcon);
-}
-
-TEST(QtWindowingServices, SettingsDialogsSayTheyAreNotAvailableAndCancel)
-{
-    QtWindowingServices services(nullptr);
-    ExperimentRecord record;
-    SeenMessage seen;
-    WhenShown<QMessageBox>([&](QMessageBox &box) { seen = Answered(box); });
-    EXPECT_EQ(services.RunSettingsDialog(SettingsDialog::DataInput, record), DialogResult::Cancel);
-    EXPECT_TRUE(seen.Text.contains(QStringLiteral("not available yet")));
 }
 
 TEST(QtWindowingServices, ChosenFileKeepsItsPathBytesAndAWindows1252Name)
