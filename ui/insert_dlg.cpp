@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace {
 
 std::string TwoDecimals(double value)
@@ -268,9 +270,9 @@ void CInsertDlg::DrawPreview()
         QtText(open ? "Permeation Rate (\xB5g/(cm\xB2*min))" : "Cumulative Permeation (\xB5g/cm\xB2)"));
     // The preview shows the area from the size entered; the record's own area text stays as
     // typed until the analysis.
-    ExperimentRecord shown = *record;
-    ComputeExposedArea(shown);
-    preview->ShowGraph(shown);
+    const auto shown = std::make_unique<ExperimentRecord>(*record);
+    ComputeExposedArea(*shown);
+    preview->ShowGraph(*shown);
     previewButton->setText(QStringLiteral("View Data Graph"));
 }
 

@@ -70,8 +70,8 @@ CVariableDlg::CVariableDlg(MessageSink &messages, QWidget *parent)
     formLayout->addWidget(TimeFormatGroup());
     formLayout->addWidget(SystemTypeGroup());
 
-    // The form is taller than a 768-pixel screen leaves room for: it scrolls, the buttons
-    // stay in sight.
+    // With the equation block shown the form can be taller than a 1366 x 768 screen leaves
+    // room for: it scrolls, the buttons stay in sight.
     auto *scroll = new QScrollArea(this);
     scroll->setWidget(form);
     scroll->setWidgetResizable(true);
