@@ -3,6 +3,7 @@
 #include "dialog_choices.h"
 #include "dialog_result.h"
 #include "experiment_record.h"
+#include "focus_left.h"
 #include "graph_output_dialog.h"
 #include "permeation.h"
 #include "qt_text.h"
@@ -10,8 +11,6 @@
 #include "text_number.h"
 
 #include <QCheckBox>
-#include <QEvent>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -276,16 +275,14 @@ void CInsertDlg::DrawPreview()
     previewButton->setText(QStringLiteral("View Data Graph"));
 }
 
-// Moving the focus to another window or a menu is no reason to warn.
+// Only the three time fields are watched.
 bool CInsertDlg::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusOut && record != nullptr) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        const bool withinDialog = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+    if (record != nullptr && FocusLeftWithinDialog(event)) {
         const std::string time = ProgramText(static_cast<QLineEdit *>(watched)->text());
         const std::optional<Refusal> warning
             = watched == averageStart ? StartTimeWarning(time) : EndTimeWarning(time, record->LastTime);
-        if (withinDialog && warning) {
+        if (warning) {
             ShowRefusal(messages, *warning);
         }
     }

@@ -17,7 +17,6 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
 struct ExperimentRecord;
 struct SpecimenInputs;
 

@@ -3,14 +3,13 @@
 #include "dialog_choices.h"
 #include "dialog_result.h"
 #include "experiment_record.h"
+#include "focus_left.h"
 #include "import_sequence.h"
 #include "qt_text.h"
 #include "settings_validation.h"
 #include "text_number.h"
 
 #include <QButtonGroup>
-#include <QEvent>
-#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -336,16 +335,12 @@ void CVariableDlg::SelectColumns()
     ShowColumnCaption();
 }
 
-// Moving the focus to another window or a menu is no reason to warn.
 bool CVariableDlg::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == volumeRemoved && event->type() == QEvent::FocusOut && record != nullptr) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            if (const std::optional<Refusal> warning
-                = VolumeRemovedWarning(*record, ProgramText(volumeRemoved->text()))) {
-                ShowRefusal(messages, *warning);
-            }
+    if (watched == volumeRemoved && record != nullptr && FocusLeftWithinDialog(event)) {
+        if (const std::optional<Refusal> warning
+            = VolumeRemovedWarning(*record, ProgramText(volumeRemoved->text()))) {
+            ShowRefusal(messages, *warning);
         }
     }
     return QDialog::eventFilter(watched, event);

@@ -14,7 +14,6 @@
 #include <string_view>
 
 class QButtonGroup;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QVBoxLayout;
