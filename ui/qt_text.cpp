@@ -17,3 +17,8 @@ std::string ProgramText(const QString &text)
     const std::string utf8 = text.toStdString();
     return Encoding::Utf8ToWindows1252(utf8).value_or(utf8);
 }
+
+std::string ProgramMultiLineText(const QString &text)
+{
+    return ProgramText(QString(text).replace(u'\n', QStringLiteral("\r\n")));
+}

@@ -15,3 +15,6 @@ QString QtMultiLineText(const std::string &windows1252);
 // A name for captions and reports. A character Windows-1252 lacks keeps the name's UTF-8
 // bytes, as the batch tool does, rather than losing the name.
 std::string ProgramText(const QString &text);
+
+// A text box's lines for the record, ended in CR LF as the reports print them.
+std::string ProgramMultiLineText(const QString &text);

@@ -1,6 +1,9 @@
 #include "qt_windowing_services.h"
 
+#include "insert2_dlg.h"
+#include "insert_dlg.h"
 #include "qt_text.h"
+#include "variable_dlg.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -51,10 +54,41 @@ void QtWindowingServices::ShowExclamation(const std::string &caption, const std:
     ShowMessageBox(caption, text, QMessageBox::Warning);
 }
 
-DialogResult QtWindowingServices::RunSettingsDialog(SettingsDialog, ExperimentRecord &)
+DialogResult QtWindowingServices::RunSettingsDialog(SettingsDialog dialog, ExperimentRecord &record)
 {
-    Show("Orvane", "The settings dialogs are not available yet.");
+    switch (dialog) {
+    case SettingsDialog::ChoiceOfVariable:
+        return ChoiceOfVariable().Run(record);
+    case SettingsDialog::DataInput:
+        return DataInput().Run(record);
+    case SettingsDialog::AdditionalDataInput:
+        return AdditionalDataInput().Run(record);
+    }
     return DialogResult::Cancel;
+}
+
+CVariableDlg &QtWindowingServices::ChoiceOfVariable()
+{
+    if (!choiceOfVariable) {
+        choiceOfVariable = std::make_unique<CVariableDlg>(*this, parent);
+    }
+    return *choiceOfVariable;
+}
+
+CInsertDlg &QtWindowingServices::DataInput()
+{
+    if (!dataInput) {
+        dataInput = std::make_unique<CInsertDlg>(*this, parent);
+    }
+    return *dataInput;
+}
+
+CInsert2Dlg &QtWindowingServices::AdditionalDataInput()
+{
+    if (!additionalDataInput) {
+        additionalDataInput = std::make_unique<CInsert2Dlg>(parent);
+    }
+    return *additionalDataInput;
 }
 
 std::vector<ChosenFile> QtWindowingServices::ChooseFilesToOpen(const FileFilter &filter)

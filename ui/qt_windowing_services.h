@@ -8,6 +8,9 @@
 
 #include <memory>
 
+class CInsert2Dlg;
+class CInsertDlg;
+class CVariableDlg;
 class QPrinter;
 class QWidget;
 
@@ -29,7 +32,14 @@ public:
 
 private:
     void ShowMessageBox(const std::string &caption, const std::string &text, QMessageBox::Icon icon);
+    CVariableDlg &ChoiceOfVariable();
+    CInsertDlg &DataInput();
+    CInsert2Dlg &AdditionalDataInput();
 
     QWidget *parent;
     std::unique_ptr<QPrinter> printer;
+    // Made at their first use and kept, so their choices carry over from import to import.
+    std::unique_ptr<CVariableDlg> choiceOfVariable;
+    std::unique_ptr<CInsertDlg> dataInput;
+    std::unique_ptr<CInsert2Dlg> additionalDataInput;
 };

@@ -1,31 +1,16 @@
 #include "qt_windowing_services.h"
 
-#include "experiment_record.h"
+#include "when_shown.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace {
-
-// Acts on the modal dialog a service opens, once its own event loop runs.
-template<typename Dialog>
-void WhenShown(std::function<void(Dialog &)> act)
-{
-    QTimer::singleShot(0, [act] {
-        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        act(*dialog);
-    });
-}
 
 struct SeenMessage
 {
@@ -54,16 +39,6 @@ TEST(QtWindowingServices, MessagesShowWindows1252TextsAndTheirIcon)
     WhenShown<QMessageBox>([&](QMessageBox &box) { seen = Answered(box); });
     services.Show("", "plain");
     EXPECT_EQ(seen.Icon, QMessageBox::NoIcon);
-}
-
-TEST(QtWindowingServices, SettingsDialogsSayTheyAreNotAvailableAndCancel)
-{
-    QtWindowingServices services(nullptr);
-    ExperimentRecord record;
-    SeenMessage seen;
-    WhenShown<QMessageBox>([&](QMessageBox &box) { seen = Answered(box); });
-    EXPECT_EQ(services.RunSettingsDialog(SettingsDialog::DataInput, record), DialogResult::Cancel);
-    EXPECT_TRUE(seen.Text.contains(QStringLiteral("not available yet")));
 }
 
 TEST(QtWindowingServices, ChosenFileKeepsItsPathBytesAndAWindows1252Name)
