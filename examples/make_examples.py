@@ -5,6 +5,8 @@
 import datetime
 import math
 import os
+
+from permeation_curves import lagged_rise, saturating_rise
 import xlwt
 
 here = os.path.dirname(os.path.abspath(__file__))
@@ -26,23 +28,6 @@ def baseline(t, level):
     return level * (1 + 0.3 * ((t * 37) % 7 - 3) / 3)
 
 
-def lagged_rise(t, start, rate, lag):
-    """Zero before `start`, then a rise that bends into a straight line of slope `rate`."""
-    if t <= start:
-        return 0.0
-    s = t - start
-    return rate * (s - lag * (1 - math.exp(-s / lag)))
-
-
-def saturating_rise(t, start, plateau, lag):
-    """Zero before `start`, then a rise towards `plateau`."""
-    if t <= start:
-        return 0.0
-    return plateau * (1 - math.exp(-(t - start) / lag))
-
-
-# Closed loop, continuous sampling: the collection medium accumulates the chemical, so the
-# concentration (µg/L) climbs on after breakthrough. Times in minutes, one reading a minute.
 save('closed_loop_continuous.xls', ['Time', 'Concentration'],
      [[t, round(baseline(t, 0.05) + lagged_rise(t, 18, 25.0, 12), 2)] for t in range(0, 121)])
 
