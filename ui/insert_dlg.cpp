@@ -124,6 +124,10 @@ QWidget *CInsertDlg::TimeFields()
     for (QLineEdit *time : {cumulativeTime, averageStart, averageEnd}) {
         time->installEventFilter(this);
     }
+    // Wide enough for an eight-hour test's times with their two decimals, at any font size.
+    for (QLineEdit *field : {cumulativeTime, targetMass, averageStart, averageEnd}) {
+        field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("00000.000")) + 16);
+    }
     auto *grid = new QGridLayout(fields);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(new QLabel(QStringLiteral("Cumulative Permeation for:")), 0, 0);

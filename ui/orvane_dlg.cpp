@@ -68,9 +68,9 @@ void COrvaneDlg::BuildButtonRow()
         row->addWidget(button);
         return button;
     };
-    addButton("Import Data", [this] { NotAvailableYet("Import Data"); });
+    addButton("Import Data", [this] { RunImportData(record, services, *this); });
     viewGraphButton = addButton("View Graph", [this] { OpenGraphWindow(); });
-    addButton("Modify Settings", [this] { NotAvailableYet("Modify Settings"); });
+    addButton("Modify Settings", [this] { RunModifySettings(record, services, *this); });
     addButton("Save", [this] { NotAvailableYet("Save"); });
     addButton("Print", [this] { NotAvailableYet("Print"); });
     row->addStretch();
@@ -87,8 +87,9 @@ void COrvaneDlg::BuildButtonRow()
 void COrvaneDlg::BuildMenus()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->addAction(QStringLiteral("&Import Data"), this, [this] { NotAvailableYet("Import Data"); });
-    file->addAction(QStringLiteral("&Modify Settings"), this, [this] { NotAvailableYet("Modify Settings"); });
+    file->addAction(QStringLiteral("&Import Data"), this, [this] { RunImportData(record, services, *this); });
+    file->addAction(
+        QStringLiteral("&Modify Settings"), this, [this] { RunModifySettings(record, services, *this); });
     viewGraphAction
         = file->addAction(QStringLiteral("&View Results Graph"), this, [this] { OpenGraphWindow(); });
     file->addSeparator();
@@ -125,6 +126,11 @@ void COrvaneDlg::ImportRunEnded()
 {
     viewGraphButton->setEnabled(true);
     viewGraphAction->setEnabled(record.ResultsAvailable);
+}
+
+void COrvaneDlg::ClearResults()
+{
+    resultsBox->clear();
 }
 
 void COrvaneDlg::AnalysisCompleted(ExperimentRecord &analysed)

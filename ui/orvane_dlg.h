@@ -3,8 +3,8 @@
 // The main window: the button row, the menus, the results box and the one experiment of
 // the run. Closing it ends the program.
 
-#include "analysis.h"
 #include "experiment_record.h"
+#include "import_command.h"
 
 #include <QMainWindow>
 
@@ -16,7 +16,7 @@ class QPlainTextEdit;
 class QPushButton;
 class WindowingServices;
 
-class COrvaneDlg : public QMainWindow, public AnalysisObserver
+class COrvaneDlg : public QMainWindow, public ImportCommandView
 {
 public:
     // With the Qt dialogs; the tests pass scripted services.
@@ -26,8 +26,9 @@ public:
 
     ExperimentRecord &Record() { return record; }
 
-    // The end of an import run, whatever became of it: View Graph stays available from now on.
-    void ImportRunEnded();
+    // View Graph stays available from the end of the first import run on.
+    void ImportRunEnded() override;
+    void ClearResults() override;
 
     void ExposedAreaChanged(const ExperimentRecord &) override { }
     void AnalysisCompleted(ExperimentRecord &record) override;

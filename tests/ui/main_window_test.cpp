@@ -99,13 +99,17 @@ TEST_F(MainWindow, TitleButtonsAndMenus)
         (QStringList {"&About...", "Help Topics", "-", "&About Orvane..."}));
 }
 
-TEST_F(MainWindow, CommandsStillToComeSaySo)
+TEST_F(MainWindow, ImportAndModifyRunTheirDialogsAndLaterCommandsSaySo)
 {
+    services.FilesToOpen.push_back({}); // the file choice cancelled
+    services.SettingsAnswers.push_back({DialogResult::Cancel, {}}); // Modify Settings
     for (const char *caption : {"Import Data", "Modify Settings", "Save", "Print"}) {
         Button(window, caption)->click();
     }
-    ASSERT_EQ(services.Messages.size(), 4u);
-    EXPECT_EQ(services.Messages[2], (ShownMessage {"Save", "This command is not available yet.", false}));
+    EXPECT_EQ(services.DialogsRun, std::vector<SettingsDialog> {SettingsDialog::ChoiceOfVariable});
+    EXPECT_TRUE(Button(window, "View Graph")->isEnabled()); // an import run ended
+    ASSERT_EQ(services.Messages.size(), 2u);
+    EXPECT_EQ(services.Messages[0], (ShownMessage {"Save", "This command is not available yet.", false}));
 }
 
 TEST_F(MainWindow, ViewGraphEnablingRules)
