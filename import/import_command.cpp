@@ -25,6 +25,11 @@ void RunImportData(ExperimentRecord &record, WindowingServices &services, Import
 
 void RunModifySettings(ExperimentRecord &record, WindowingServices &services, AnalysisObserver &observer)
 {
+    if (record.SourcePath.empty()) {
+        // Without a workbook the sequence would read nothing and every dialog would be in vain.
+        services.Show("Modify Settings", "There is no imported data file to modify. Use Import Data first.");
+        return;
+    }
     DialogEntries entries(services);
     ModifySettings(record, entries, services, observer);
 }

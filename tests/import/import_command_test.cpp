@@ -96,6 +96,13 @@ TEST_F(ImportCommand, AFailedVolumeCheckEndsTheCommand)
 
 TEST_F(ImportCommand, ModifySettingsRecomputesOrLeavesTheResults)
 {
+    RunModifySettings(*record, services, view); // before any import
+    EXPECT_EQ(services.Messages,
+        (std::vector<ShownMessage> {
+            {"Modify Settings", "There is no imported data file to modify. Use Import Data first.", false}}));
+    EXPECT_TRUE(services.DialogsRun.empty());
+    services.Messages.clear();
+
     services.FilesToOpen.push_back({Example("closed_loop_continuous")});
     Script(ThroughAllDialogs("0.150"));
     RunImportData(*record, services, view);
