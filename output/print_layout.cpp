@@ -135,7 +135,8 @@ std::vector<GraphStrip> GraphStrips(int pictureWidth, int pageWidth, double scal
             strip.SourceWidth = static_cast<int>(pageWidth / scaleX);
             strip.PageWidth = pageWidth;
         } else {
-            strip.SourceWidth = static_cast<int>(pictureWidth - pageWidth / scaleX * i);
+            // To the picture's edge: truncating both ends would drop its last column.
+            strip.SourceWidth = pictureWidth - strip.SourceX;
             strip.PageWidth = static_cast<int>(strip.SourceWidth * scaleX);
         }
         strips.push_back(strip);

@@ -105,6 +105,12 @@ TEST(GraphStrips, PagesFollowThePrinterToScreenRatio)
     EXPECT_EQ(strips[2].SourceWidth, 60);
     EXPECT_EQ(strips[2].PageWidth, 750);
 
+    // Strips that do not divide evenly still reach the picture's last column.
+    const std::vector<GraphStrip> uneven = GraphStrips(700, 4001, 1200.0 / 72);
+    ASSERT_EQ(uneven.size(), 3u);
+    EXPECT_EQ(uneven[1].SourceX, uneven[0].SourceWidth);
+    EXPECT_EQ(uneven[2].SourceX + uneven[2].SourceWidth, 700);
+
     EXPECT_TRUE(GraphStrips(700, 0, 12.5).empty());
     EXPECT_TRUE(GraphStrips(700, 4000, 0).empty());
 }
