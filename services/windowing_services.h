@@ -44,9 +44,11 @@ struct PrintRequest
     int LastPage = 1;
 };
 
+// A printer, or a PDF file where no printer is wanted or none is set up.
 struct PrinterChoice
 {
     std::string PrinterName; // Windows-1252
+    std::string OutputFile; // the file system's own bytes; empty when printing on the printer
 };
 
 class WindowingServices : public MessageSink
@@ -63,6 +65,6 @@ public:
     // file asks the operator to confirm first. None means Cancel.
     virtual std::optional<ChosenFile> ChooseFileToSave(const FileFilter &filter) = 0;
 
-    // None means Cancel.
+    // Printing to a PDF file is offered beside the printers. None means Cancel.
     virtual std::optional<PrinterChoice> ChoosePrinter(const PrintRequest &request) = 0;
 };

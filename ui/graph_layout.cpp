@@ -186,3 +186,11 @@ std::optional<GraphLayout> LayOutDataGraph(const ExperimentRecord &record, const
     layout.Curve = Curve(g, points, values, span);
     return layout;
 }
+
+GraphTitles GraphTitlesFor(const TestSettings &settings)
+{
+    if (IsOpenLoop(settings)) {
+        return {"PERMEATION RATE VS TIME", "Permeation Rate (\xB5g/(cm\xB2*min))"};
+    }
+    return {"CUMULATIVE PERMEATION VS TIME", "Cumulative Permeation (\xB5g/cm\xB2)"};
+}

@@ -12,6 +12,7 @@
 #include <vector>
 
 struct ExperimentRecord;
+struct TestSettings;
 
 struct GraphPoint
 {
@@ -87,3 +88,11 @@ std::optional<ValueScale> ValueScaleFor(double span);
 // The step between time ticks for data ending at `lastTime` minutes: a tenth of it in whole
 // minutes, and for data shorter than ten minutes 1, 0.1 or 0.01 so that the ticks still end.
 double TimeStepFor(double lastTime);
+
+// The titles over and beside the graph for the record's loop type (Windows-1252).
+struct GraphTitles
+{
+    std::string Chart;
+    std::string ValueAxis;
+};
+GraphTitles GraphTitlesFor(const TestSettings &settings);

@@ -2,31 +2,18 @@
 
 #include "experiment_record.h"
 #include "graph_painter.h"
-#include "messages.h"
 #include "permeation.h"
+#include "print_commands.h"
 #include "qt_text.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
-
-struct GraphTitles
-{
-    std::string Chart;
-    std::string ValueAxis;
-};
-
-GraphTitles TitlesFor(const TestSettings &settings)
-{
-    if (IsOpenLoop(settings)) {
-        return {"PERMEATION RATE VS TIME", "Permeation Rate (\xB5g/(cm\xB2*min))"};
-    }
-    return {"CUMULATIVE PERMEATION VS TIME", "Cumulative Permeation (\xB5g/cm\xB2)"};
-}
 
 QLabel *HiddenTitle(const std::string &text, QWidget *parent)
 {
@@ -65,10 +52,12 @@ void GraphArea::paintEvent(QPaintEvent *)
     }
 }
 
-CGraphOutputDialog::CGraphOutputDialog(ExperimentRecord &record, MessageSink &messages, QWidget *parent)
+CGraphOutputDialog::CGraphOutputDialog(ExperimentRecord &record, WindowingServices &services,
+    std::function<QPrinter &()> printer, QWidget *parent)
     : QDialog(parent)
     , record(record)
-    , messages(messages)
+    , services(services)
+    , printer(std::move(printer))
     , picture(new GraphArea(this))
     , showGraph(new QPushButton(QStringLiteral("Show Graph"), this))
     , printGraph(new QPushButton(QStringLiteral("Print Graph"), this))
@@ -77,7 +66,7 @@ CGraphOutputDialog::CGraphOutputDialog(ExperimentRecord &record, MessageSink &me
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowTitle(QStringLiteral("Results Graph"));
-    const GraphTitles titles = TitlesFor(record.Settings);
+    const GraphTitles titles = GraphTitlesFor(record.Settings);
     chartTitle = HiddenTitle(titles.Chart, this);
     valueAxisTitle = HiddenTitle(titles.ValueAxis, this);
     timeAxisTitle = HiddenTitle("Time (Min)", this);
@@ -95,8 +84,7 @@ CGraphOutputDialog::CGraphOutputDialog(ExperimentRecord &record, MessageSink &me
     layout->addLayout(buttons);
 
     connect(showGraph, &QPushButton::clicked, this, [this] { OnShowGraph(); });
-    connect(printGraph, &QPushButton::clicked, this,
-        [this] { this->messages.Show("Print Graph", "Printing the graph is not available yet."); });
+    connect(printGraph, &QPushButton::clicked, this, [this] { OnPrintGraph(); });
     connect(closeWindow, &QPushButton::clicked, this, &QDialog::close);
 }
 
@@ -105,8 +93,17 @@ void CGraphOutputDialog::OnShowGraph()
     // Drawing on screen shows the area from the diameter entered last.
     ComputeExposedArea(record);
     picture->ShowGraph(record);
-    const GraphTitles titles = TitlesFor(record.Settings);
+    const GraphTitles titles = GraphTitlesFor(record.Settings);
     ShowTitle(chartTitle, titles.Chart);
     ShowTitle(valueAxisTitle, titles.ValueAxis);
     timeAxisTitle->setVisible(true);
+}
+
+void CGraphOutputDialog::OnPrintGraph()
+{
+    // What the window shows is what goes on paper; before Show Graph, the test as it is.
+    const ExperimentRecord &printed = picture->Shown() ? *picture->Shown() : record;
+    const QScreen *shownOn = screen();
+    const ScreenResolution resolution {shownOn->logicalDotsPerInchX(), shownOn->logicalDotsPerInchY()};
+    PrintGraphCommand(printed, services, printer(), resolution);
 }

@@ -8,11 +8,13 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 class QLabel;
+class QPrinter;
 class QPushButton;
-class MessageSink;
+class WindowingServices;
 
 // The picture area: empty until told to show a record's graph.
 class GraphArea : public QWidget
@@ -20,6 +22,8 @@ class GraphArea : public QWidget
 public:
     explicit GraphArea(QWidget *parent);
     void ShowGraph(const ExperimentRecord &record);
+    // The record of the graph shown; none before Show Graph.
+    const ExperimentRecord *Shown() const { return shown.get(); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -31,7 +35,9 @@ private:
 class CGraphOutputDialog : public QDialog
 {
 public:
-    CGraphOutputDialog(ExperimentRecord &record, MessageSink &messages, QWidget *parent);
+    // The printer is asked for only when Print Graph is.
+    CGraphOutputDialog(ExperimentRecord &record, WindowingServices &services,
+        std::function<QPrinter &()> printer, QWidget *parent);
 
     QPushButton *ShowGraphButton() const { return showGraph; }
     QPushButton *PrintGraphButton() const { return printGraph; }
@@ -42,9 +48,11 @@ public:
 
 private:
     void OnShowGraph();
+    void OnPrintGraph();
 
     ExperimentRecord &record;
-    MessageSink &messages;
+    WindowingServices &services;
+    std::function<QPrinter &()> printer;
     GraphArea *picture;
     QLabel *chartTitle;
     QLabel *valueAxisTitle;

@@ -2,6 +2,7 @@
 
 #include "about_dlg.h"
 #include "graph_output_dialog.h"
+#include "print_commands.h"
 #include "qt_text.h"
 #include "qt_windowing_services.h"
 #include "results_text.h"
@@ -9,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -72,7 +74,7 @@ void COrvaneDlg::BuildButtonRow()
     viewGraphButton = addButton("View Graph", [this] { OpenGraphWindow(); });
     addButton("Modify Settings", [this] { RunModifySettings(record, services, *this); });
     addButton("Save", [this] { NotAvailableYet("Save"); });
-    addButton("Print", [this] { NotAvailableYet("Print"); });
+    addButton("Print", [this] { OnPrint(); });
     row->addStretch();
     viewGraphButton->setEnabled(false);
 
@@ -94,7 +96,7 @@ void COrvaneDlg::BuildMenus()
         = file->addAction(QStringLiteral("&View Results Graph"), this, [this] { OpenGraphWindow(); });
     file->addSeparator();
     file->addAction(QStringLiteral("&Save"), this, [this] { NotAvailableYet("Save"); });
-    file->addAction(QStringLiteral("&Print"), this, [this] { NotAvailableYet("Print"); });
+    file->addAction(QStringLiteral("&Print"), this, [this] { OnPrint(); });
     file->addSeparator();
     file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     // Enabled only while there are results, checked each time the menu opens.
@@ -135,13 +137,33 @@ void COrvaneDlg::ClearResults()
 
 void COrvaneDlg::AnalysisCompleted(ExperimentRecord &analysed)
 {
-    resultsBox->setPlainText(QtMultiLineText(BuildResultsText(analysed)));
+    resultsText = BuildResultsText(analysed);
+    resultsBox->setPlainText(QtMultiLineText(resultsText));
 }
 
 void COrvaneDlg::OpenGraphWindow()
 {
-    auto *window = new CGraphOutputDialog(record, services, this);
+    auto *window = new CGraphOutputDialog(
+        record, services, [this]() -> QPrinter & { return Printer(); }, this);
     window->show();
+}
+
+void COrvaneDlg::OnPrint()
+{
+    // Edits made in the box are printed, and kept as the results text.
+    resultsText = ProgramMultiLineText(resultsBox->toPlainText());
+    PrintResultsCommand(resultsText, services, Printer());
+}
+
+QPrinter &COrvaneDlg::Printer()
+{
+    if (ownServices) {
+        return ownServices->Printer();
+    }
+    if (!printer) {
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return *printer;
 }
 
 void COrvaneDlg::ShowAbout()

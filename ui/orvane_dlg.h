@@ -13,7 +13,9 @@
 
 class QAction;
 class QPlainTextEdit;
+class QPrinter;
 class QPushButton;
+class QtWindowingServices;
 class WindowingServices;
 
 class COrvaneDlg : public QMainWindow, public ImportCommandView
@@ -34,6 +36,8 @@ public:
     void AnalysisCompleted(ExperimentRecord &record) override;
 
     QPlainTextEdit *ResultsBox() const { return resultsBox; }
+    // The text Print printed last, as the box held it then.
+    const std::string &ResultsText() const { return resultsText; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -44,12 +48,18 @@ private:
     void BuildMenus();
     void PlaceResultsBox();
     void OpenGraphWindow();
+    void OnPrint();
+    QPrinter &Printer();
     void ShowAbout();
     void NotAvailableYet(const std::string &command);
 
-    std::unique_ptr<WindowingServices> ownServices;
+    std::unique_ptr<QtWindowingServices> ownServices;
     WindowingServices &services;
+    // Print and Print Graph share one printer, so the choices made in the print dialog
+    // hold for the run. The Qt services' print dialog sets up their own.
+    std::unique_ptr<QPrinter> printer;
     ExperimentRecord record;
+    std::string resultsText;
     QWidget *client = nullptr;
     QPlainTextEdit *resultsBox = nullptr;
     QPushButton *viewGraphButton = nullptr;

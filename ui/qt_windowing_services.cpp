@@ -120,7 +120,8 @@ std::optional<ChosenFile> QtWindowingServices::ChooseFileToSave(const FileFilter
 std::optional<PrinterChoice> QtWindowingServices::ChoosePrinter(const PrintRequest &request)
 {
     QPrintDialog dialog(&Printer(), parent);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    // Here "print to file" writes a PDF, the one way to print without a printer set up.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, request.PageRange);
     if (request.PageRange) {
@@ -131,7 +132,9 @@ std::optional<PrinterChoice> QtWindowingServices::ChoosePrinter(const PrintReque
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return PrinterChoice {ProgramText(Printer().printerName())};
+    const bool toFile = Printer().outputFormat() == QPrinter::PdfFormat;
+    return PrinterChoice {ProgramText(Printer().printerName()),
+        toFile ? QFile::encodeName(Printer().outputFileName()).toStdString() : ""};
 }
 
 QPrinter &QtWindowingServices::Printer()

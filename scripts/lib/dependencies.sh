@@ -12,6 +12,8 @@ ORVANE_PACKAGES=(
     locales
     # the fonts the windows, the graph and its reference image are drawn with
     fonts-dejavu-core fonts-liberation
+    # pdfinfo and pdftotext read the printouts the tests write as PDF
+    poppler-utils
 )
 
 orvane_missing_packages() {

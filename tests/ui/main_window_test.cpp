@@ -4,15 +4,18 @@
 #include "example_import.h"
 #include "graph_output_dialog.h"
 #include "init_dlg.h"
+#include "pdf_text.h"
 #include "qt_text.h"
 #include "results_text.h"
 #include "scripted_windowing_services.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -102,13 +105,36 @@ TEST_F(MainWindow, TitleButtonsAndMenus)
 TEST_F(MainWindow, ImportAndModifyRunTheirDialogsAndLaterCommandsSaySo)
 {
     services.FilesToOpen.push_back({}); // the file choice cancelled
+    services.Printers.push_back(std::nullopt); // the print dialog cancelled
     for (const char *caption : {"Import Data", "Modify Settings", "Save", "Print"}) {
         Button(window, caption)->click();
     }
     EXPECT_TRUE(services.DialogsRun.empty()); // nothing imported, nothing to modify
     EXPECT_TRUE(Button(window, "View Graph")->isEnabled()); // an import run ended
-    ASSERT_EQ(services.Messages.size(), 3u);
+    ASSERT_EQ(services.Messages.size(), 2u);
     EXPECT_EQ(services.Messages[1], (ShownMessage {"Save", "This command is not available yet.", false}));
+    ASSERT_EQ(services.PrintRequests.size(), 1u);
+    EXPECT_FALSE(services.PrintRequests[0].PageRange);
+}
+
+PrinterChoice PdfFile(const QString &path)
+{
+    return {"", QFile::encodeName(path).toStdString()};
+}
+
+TEST_F(MainWindow, PrintPrintsTheBoxAsEditedAndKeepsIt)
+{
+    ImportExample("closed_loop_continuous", window.Record(), window);
+    window.ResultsBox()->setPlainText(QString::fromUtf8("Edited by hand: 5 µg\n\tand tabbed"));
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath("results.pdf");
+    services.Printers.push_back(PdfFile(pdf));
+    Button(window, "Print")->click();
+
+    EXPECT_EQ(window.ResultsText(), "Edited by hand: 5 \xB5g\r\n\tand tabbed");
+    EXPECT_EQ(
+        PdfPageLines(pdf), (QList<QStringList> {{QString::fromUtf8("Edited by hand: 5 µg"), "and tabbed"}}));
+    EXPECT_TRUE(services.Messages.empty());
 }
 
 TEST_F(MainWindow, ViewGraphEnablingRules)
@@ -213,9 +239,16 @@ TEST_F(MainWindow, ShowGraphDrawsTheDataGraphOnlyWithAnArea)
     EXPECT_EQ(RedPixels(area), drawn);
     EXPECT_EQ(graph->ChartTitle()->text(), QStringLiteral("PERMEATION RATE VS TIME"));
 
+    // The graph on paper is the one shown, with the file it came from in the footer.
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath("graph.pdf");
+    services.Printers.push_back(PdfFile(pdf));
     graph->PrintGraphButton()->click();
-    ASSERT_FALSE(services.Messages.empty());
-    EXPECT_EQ(services.Messages.back().Text, "Printing the graph is not available yet.");
+    ASSERT_EQ(services.PrintRequests.size(), 1u);
+    const int pages = services.PrintRequests[0].LastPage;
+    EXPECT_EQ(PdfPageCount(pdf), pages);
+    EXPECT_EQ(PdfPageLines(pdf).constLast(),
+        QStringList {QStringLiteral("open_loop_constant.xls Page:%1 of %1").arg(pages)});
 }
 
 TEST(TitleScreen, ClickHereGoesOnAndEscapeEnds)

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -62,6 +64,35 @@ TEST(QtWindowingServices, ChosenFileKeepsItsPathBytesAndAWindows1252Name)
 
     WhenShown<QFileDialog>([](QFileDialog &dialog) { dialog.reject(); });
     EXPECT_TRUE(services.ChooseFilesToOpen({"Excel Files", {"xls"}}).empty());
+}
+
+TEST(QtWindowingServices, PrintDialogOffersPdfAndPresetsTheGraphsPages)
+{
+    QtWindowingServices services(nullptr);
+    bool toFileOffered = false;
+    QAbstractPrintDialog::PrintRange range = QAbstractPrintDialog::AllPages;
+    WhenShown<QPrintDialog>([&](QPrintDialog &dialog) {
+        toFileOffered = dialog.testOption(QAbstractPrintDialog::PrintToFile);
+        range = dialog.printRange();
+        EXPECT_EQ(dialog.fromPage(), 1);
+        EXPECT_EQ(dialog.toPage(), 3);
+        dialog.reject();
+    });
+    EXPECT_FALSE(services.ChoosePrinter({true, 1, 3}));
+    EXPECT_TRUE(toFileOffered);
+    EXPECT_EQ(range, QAbstractPrintDialog::PageRange);
+
+    // Printing to a file comes back as the PDF file's name.
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("results.pdf"));
+    services.Printer().setOutputFileName(pdf);
+    WhenShown<QPrintDialog>([&](QPrintDialog &dialog) {
+        EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintPageRange));
+        dialog.accept();
+    });
+    const std::optional<PrinterChoice> choice = services.ChoosePrinter({});
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(choice->OutputFile, QFile::encodeName(pdf).toStdString());
 }
 
 } // namespace
