@@ -133,6 +133,7 @@ void COrvaneDlg::ImportRunEnded()
 void COrvaneDlg::ClearResults()
 {
     resultsBox->clear();
+    resultsText.clear();
 }
 
 void COrvaneDlg::AnalysisCompleted(ExperimentRecord &analysed)

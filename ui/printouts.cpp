@@ -85,8 +85,7 @@ QRect PictureBox(int left, int top, int right, int bottom)
 
 std::string Footer(const std::string &fileTitle, int page, int pages)
 {
-    const std::string pageText = " Page:" + std::to_string(page) + " of " + std::to_string(pages);
-    return fileTitle + pageText;
+    return fileTitle + " Page:" + std::to_string(page) + " of " + std::to_string(pages);
 }
 
 } // namespace

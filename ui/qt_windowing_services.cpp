@@ -128,6 +128,9 @@ std::optional<PrinterChoice> QtWindowingServices::ChoosePrinter(const PrintReque
         dialog.setMinMax(request.FirstPage, request.LastPage);
         dialog.setFromTo(request.FirstPage, request.LastPage);
         dialog.setPrintRange(QAbstractPrintDialog::PageRange);
+    } else {
+        // The printer keeps the graph's last range; a printer may honour it and drop pages.
+        dialog.setPrintRange(QAbstractPrintDialog::AllPages);
     }
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;

@@ -88,6 +88,7 @@ TEST(QtWindowingServices, PrintDialogOffersPdfAndPresetsTheGraphsPages)
     services.Printer().setOutputFileName(pdf);
     WhenShown<QPrintDialog>([&](QPrintDialog &dialog) {
         EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintPageRange));
+        EXPECT_EQ(dialog.printRange(), QAbstractPrintDialog::AllPages);
         dialog.accept();
     });
     const std::optional<PrinterChoice> choice = services.ChoosePrinter({});
