@@ -7,7 +7,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 CHelpDialog::CHelpDialog(QWidget *parent)
     : QDialog(parent)
@@ -16,8 +19,10 @@ CHelpDialog::CHelpDialog(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Help Menu"));
     setModal(false);
+    int widestName = 0;
     for (const HelpTopic &topic : HelpTopics()) {
         topics->addItem(QtText(topic.Name));
+        widestName = std::max(widestName, topics->fontMetrics().horizontalAdvance(QtText(topic.Name)));
     }
     topics->setSelectionMode(QAbstractItemView::SingleSelection);
     topics->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -29,11 +34,12 @@ CHelpDialog::CHelpDialog(QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Topic:"), this));
-    layout->addWidget(topics, 1);
+    layout->addWidget(topics, 3);
     layout->addWidget(new QLabel(QStringLiteral("Help:"), this));
     layout->addWidget(text, 2);
     layout->addWidget(buttons);
-    resize(480, 560);
+    // Every topic name in full, beside the list's scroll bar and the window's margins.
+    resize(widestName + 4 * topics->verticalScrollBar()->sizeHint().width(), 600);
 }
 
 void CHelpDialog::ShowTopics()

@@ -6,6 +6,7 @@
 #include "column_select_dlg.h"
 #include "experiment_record.h"
 #include "graph_output_dialog.h"
+#include "help_dlg.h"
 #include "import_sequence.h"
 #include "insert2_dlg.h"
 #include "insert_dlg.h"
@@ -17,6 +18,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 
@@ -109,7 +111,12 @@ int main(int argc, char *argv[])
     graph.show();
     graph.ShowGraphButton()->click();
 
+    CHelpDialog &help = *window.HelpWindow();
+    help.ShowTopics();
+    help.TopicList()->setCurrentRow(help.TopicList()->count() - 1);
+
     bool saved = Save(window, path("main_window.png"));
+    saved = Save(help, path("help_window.png")) && saved;
     saved = Save(graph, path("graph_window.png")) && saved;
     saved = SaveWhileRunning(choiceOfVariable, record, path("choice_of_variable.png")) && saved;
     saved = SaveWhileRunning(columns, record, path("select_data_columns.png")) && saved;
