@@ -183,6 +183,28 @@ TEST_F(ImportCommand, VolumeAndFlowRateChecksOnAnOpenLoop)
     EXPECT_EQ(record->Results.CumulativeText, cumulative);
 }
 
+TEST_F(ImportCommand, BackFromDataInputReadsAgainWithTheNewTimeFormat)
+{
+    const auto choose = [](TimeFormat format) {
+        return Answer {DialogResult::Next, [format](ExperimentRecord &r) {
+                           OpenLoopEntries(r);
+                           r.Settings.ResponseFormat = ConcentrationPpm;
+                           r.Settings.MolecularWeight = "78.11";
+                           r.Settings.TimeFormat = format;
+                           ConfirmChoiceOfVariable(r);
+                       }};
+    };
+    std::vector<double> lastTimes;
+    const auto back = Answer {DialogResult::Back, [&](ExperimentRecord &r) { lastTimes.push_back(r.LastTime); }};
+    services.FilesToOpen.push_back({Example("open_loop_constant")});
+    Script({choose(TimeInMinutes), back, choose(TimeStampText), back, {DialogResult::Cancel, {}}});
+    RunImportData(*record, services, view);
+    ASSERT_EQ(lastTimes.size(), 2u);
+    EXPECT_NE(lastTimes[0], lastTimes[1]);
+    EXPECT_EQ(lastTimes[1], 90.0) << lastTimes[0]; // 91 readings a minute apart
+    EXPECT_TRUE(services.Messages.empty());
+}
+
 TEST_F(ImportCommand, OverlongAndUnreadableWorkbooksAreReportedAndTheRunGoesOn)
 {
     using namespace TestWorkbook;
