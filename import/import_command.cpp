@@ -1,20 +1,20 @@
 #include "import_command.h"
 
 #include "experiment_record.h"
-#include "import_defaults.h"
 
 FileFilter InputFilesFilter()
 {
     return {"Input Files: (*.xls", {"xls", "xlsx"}};
 }
 
-void RunImportData(ExperimentRecord &record, WindowingServices &services, ImportCommandView &view)
+void RunImportData(ExperimentRecord &record, WindowingServices &services, ImportCommandView &view,
+    const std::function<CalendarDate()> &today)
 {
     view.ClearResults();
     DialogEntries entries(services);
     for (const ChosenFile &file : services.ChooseFilesToOpen(InputFilesFilter())) {
         const ImportOutcome outcome
-            = ImportWorkbook(record, file.Path, file.Name, TodayAsTestDate(), entries, services, view);
+            = ImportWorkbook(record, file.Path, file.Name, TestDateText(today()), entries, services, view);
         if (outcome == ImportOutcome::CheckFailed) {
             break;
         }

@@ -5,8 +5,11 @@
 // implementation of the services drives them in tests.
 
 #include "analysis.h"
+#include "import_defaults.h"
 #include "import_sequence.h"
 #include "windowing_services.h"
+
+#include <functional>
 
 // What the commands tell the main window besides the analysis itself.
 class ImportCommandView : public AnalysisObserver
@@ -47,8 +50,10 @@ FileFilter InputFilesFilter();
 
 // Import Data: each chosen workbook in turn through the three dialogs, the checks and the
 // analysis; a failed volume or flow-rate check ends the command and leaves later files
-// unimported. Cancelling the file choice still ends the run.
-void RunImportData(ExperimentRecord &record, WindowingServices &services, ImportCommandView &view);
+// unimported. Cancelling the file choice still ends the run. Each file's test date is the
+// day `today` gives when the file is reached.
+void RunImportData(ExperimentRecord &record, WindowingServices &services, ImportCommandView &view,
+    const std::function<CalendarDate()> &today = LocalToday);
 
 // Modify Settings: the dialogs with the current test's entries, the workbook read again,
 // the checks and the analysis; anything short of that leaves the previous results shown.

@@ -15,17 +15,22 @@ std::string TwoDecimals(double minutes)
 
 } // namespace
 
-std::string TestDateText(int month, int day, int year)
-{
-    return FormatInCLocale("%i/%i/%i", month, day, year);
-}
-
-std::string TodayAsTestDate()
+CalendarDate LocalToday()
 {
     const std::time_t now = std::time(nullptr);
     std::tm local {};
     localtime_r(&now, &local);
-    return TestDateText(local.tm_mon + 1, local.tm_mday, local.tm_year + 1900);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+std::string TestDateText(const CalendarDate &date)
+{
+    return FormatInCLocale("%i/%i/%i", date.Month, date.Day, date.Year);
+}
+
+std::string TodayAsTestDate()
+{
+    return TestDateText(LocalToday());
 }
 
 void ResetForImport(ExperimentRecord &record, const std::string &sourcePath, const std::string &sourceName,

@@ -7,8 +7,17 @@
 
 struct ExperimentRecord;
 
+struct CalendarDate
+{
+    int Year = 0;
+    int Month = 0; // 1 to 12
+    int Day = 0;
+};
+
+CalendarDate LocalToday();
+
 // "%i/%i/%i" as month, day and four-digit year, no leading zeros: 3/5/2014.
-std::string TestDateText(int month, int day, int year);
+std::string TestDateText(const CalendarDate &date);
 std::string TodayAsTestDate();
 
 // Before the settings sequence of each file: forgets the entries tied to the previous file

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+class CHelpDialog;
 class QAction;
 class QPlainTextEdit;
 class QPrinter;
@@ -38,6 +39,7 @@ public:
     QPlainTextEdit *ResultsBox() const { return resultsBox; }
     // The text Print printed last, as the box held it then.
     const std::string &ResultsText() const { return resultsText; }
+    CHelpDialog *HelpWindow() const { return helpWindow; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -63,5 +65,6 @@ private:
     QWidget *client = nullptr;
     QPlainTextEdit *resultsBox = nullptr;
     QPushButton *viewGraphButton = nullptr;
+    CHelpDialog *helpWindow = nullptr;
     QAction *viewGraphAction = nullptr;
 };

@@ -1,5 +1,11 @@
 #include "analyze_command.h"
 
+#include "experiment_record.h"
+#include "import_command.h"
+#include "results_text.h"
+#include "scripted_windowing_services.h"
+#include "settings_file.h"
+#include "settings_file_entries.h"
 #include "text_encoding.h"
 
 #include <QJsonArray>
@@ -10,6 +16,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -132,6 +139,51 @@ TEST_P(ExampleWorkbook, JsonHoldsTheDataTheResultsAndTheText)
     EXPECT_TRUE(resultsText.contains("\r\n"));
     resultsText.replace("\r\n", "\n");
     EXPECT_EQ(resultsText.toStdString() + "\n", text.Out);
+}
+
+// The main window's part in an import: the results text it would show.
+class ResultsTextView : public ImportCommandView
+{
+public:
+    void ClearResults() override { Text.clear(); }
+    void ImportRunEnded() override { }
+    void ExposedAreaChanged(const ExperimentRecord &) override { }
+    void AnalysisCompleted(ExperimentRecord &record) override { Text = BuildResultsText(record); }
+
+    std::string Text;
+};
+
+// Each dialog answered with what the batch tool applies for it, checked as its Next checks.
+void TypeIntoTheDialogs(ScriptedWindowingServices &services, SettingsFileEntries &entries)
+{
+    for (auto dialog : {&SettingsFileEntries::ChoiceOfVariable, &SettingsFileEntries::DataInput,
+             &SettingsFileEntries::AdditionalDataInput}) {
+        services.SettingsAnswers.push_back({DialogResult::Next, [&entries, dialog](ExperimentRecord &record) {
+                                                EXPECT_EQ((entries.*dialog)(record), DialogResult::Next);
+                                            }});
+    }
+}
+
+TEST_P(ExampleWorkbook, DesktopImportWithTheSameEntriesGivesTheSameResultsText)
+{
+    const std::string textPath = TemporaryPath(std::string(GetParam()) + ".txt");
+    const BatchRun batch = Analyze({Workbook(), "--settings", Settings(), "--text", textPath});
+    ASSERT_EQ(batch.Status, 0) << batch.Err;
+
+    const auto settings = SettingsFile::Read(Settings());
+    ASSERT_TRUE(std::holds_alternative<SettingsFile>(settings));
+    ScriptedWindowingServices services;
+    SettingsFileEntries entries(std::get<SettingsFile>(settings), services);
+    services.FilesToOpen.push_back({{Workbook(), std::string(GetParam()) + ".xls"}});
+    TypeIntoTheDialogs(services, entries);
+    ResultsTextView view;
+    auto record = std::make_unique<ExperimentRecord>();
+    RunImportData(*record, services, view);
+
+    EXPECT_TRUE(services.Messages.empty());
+    EXPECT_EQ(services.DialogsRun.size(), 3u);
+    // The text file holds the results text and one CR LF.
+    EXPECT_EQ(view.Text + "\r\n", FileBytes(textPath));
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, ExampleWorkbook,

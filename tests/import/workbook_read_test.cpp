@@ -299,7 +299,7 @@ TEST(ImportDefaults, EachFileStartsWithoutThePreviousFilesEntries)
     record->ReferenceFlowRate = 0.5;
     record->PointCount = 12;
 
-    ResetForImport(*record, "/data/run 7.xls", "run 7.xls", TestDateText(3, 5, 2014));
+    ResetForImport(*record, "/data/run 7.xls", "run 7.xls", TestDateText({2014, 3, 5}));
     EXPECT_EQ(record->SourceName, "run 7.xls");
     EXPECT_EQ(record->Report.TestDate, "3/5/2014");
     EXPECT_EQ(record->Settings.LoopType, OpenLoop);

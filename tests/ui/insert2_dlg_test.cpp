@@ -1,5 +1,6 @@
 #include "qt_windowing_services.h"
 
+#include "dialog_controls.h"
 #include "experiment_record.h"
 #include "when_shown.h"
 
@@ -14,37 +15,6 @@
 
 namespace {
 
-template<typename Field>
-Field *FieldOf(QDialog &dialog, const char *caption)
-{
-    for (QLabel *label : dialog.findChildren<QLabel *>()) {
-        if (label->text() == QString::fromUtf8(caption)) {
-            return qobject_cast<Field *>(label->buddy());
-        }
-    }
-    return nullptr;
-}
-
-QPushButton *ButtonOf(QDialog &dialog, const char *caption)
-{
-    for (QPushButton *button : dialog.findChildren<QPushButton *>()) {
-        if (button->text() == QString::fromLatin1(caption)) {
-            return button;
-        }
-    }
-    return nullptr;
-}
-
-QRadioButton *RadioOf(QDialog &dialog, const char *caption)
-{
-    for (QRadioButton *radio : dialog.findChildren<QRadioButton *>()) {
-        if (radio->text() == QString::fromLatin1(caption)) {
-            return radio;
-        }
-    }
-    return nullptr;
-}
-
 struct AdditionalDataInput : ::testing::Test
 {
     DialogResult Run() { return services.RunSettingsDialog(SettingsDialog::AdditionalDataInput, record); }
@@ -55,19 +25,19 @@ struct AdditionalDataInput : ::testing::Test
 
 TEST_F(AdditionalDataInput, FinishCommitsEveryEntryInTheProgramsTexts)
 {
-    WhenShown<QDialog>([](QDialog &dialog) { ButtonOf(dialog, "Finish")->click(); });
+    WhenShown<QDialog>([](QDialog &dialog) { ButtonCaptioned<QPushButton>(dialog, "Finish")->click(); });
     EXPECT_EQ(Run(), DialogResult::Next);
     EXPECT_EQ(record.Report.ReportTitle, "");
 
     WhenShown<QDialog>([](QDialog &dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Additional Data Input"));
-        FieldOf<QLineEdit>(dialog, "Report Title:")->setText(QString::fromUtf8("Nitrile 5 µm"));
-        FieldOf<QLineEdit>(dialog, "Date:")->setText(QStringLiteral("3/4/2026"));
-        FieldOf<QLineEdit>(dialog, "Nominal Test Temperature:")->setText(QStringLiteral("23"));
-        FieldOf<QPlainTextEdit>(dialog, "Instrument Settings:")
+        FieldLabelled<QLineEdit>(dialog, "Report Title:")->setText(QString::fromUtf8("Nitrile 5 µm"));
+        FieldLabelled<QLineEdit>(dialog, "Date:")->setText(QStringLiteral("3/4/2026"));
+        FieldLabelled<QLineEdit>(dialog, "Nominal Test Temperature:")->setText(QStringLiteral("23"));
+        FieldLabelled<QPlainTextEdit>(dialog, "Instrument Settings:")
             ->setPlainText(QStringLiteral("gain 2\nrange 5"));
-        RadioOf(dialog, "Gas")->click();
-        ButtonOf(dialog, "Finish")->click();
+        ButtonCaptioned<QRadioButton>(dialog, "Gas")->click();
+        ButtonCaptioned<QPushButton>(dialog, "Finish")->click();
     });
     EXPECT_EQ(Run(), DialogResult::Next);
     EXPECT_EQ(record.Report.ReportTitle, "Nitrile 5 \xB5m");
@@ -78,10 +48,10 @@ TEST_F(AdditionalDataInput, FinishCommitsEveryEntryInTheProgramsTexts)
 
     // The next visit shows what Finish committed, a text box with its own line breaks.
     WhenShown<QDialog>([](QDialog &dialog) {
-        EXPECT_EQ(FieldOf<QPlainTextEdit>(dialog, "Instrument Settings:")->toPlainText(),
+        EXPECT_EQ(FieldLabelled<QPlainTextEdit>(dialog, "Instrument Settings:")->toPlainText(),
             QStringLiteral("gain 2\nrange 5"));
-        EXPECT_TRUE(RadioOf(dialog, "Gas")->isChecked());
-        ButtonOf(dialog, "Cancel")->click();
+        EXPECT_TRUE(ButtonCaptioned<QRadioButton>(dialog, "Gas")->isChecked());
+        ButtonCaptioned<QPushButton>(dialog, "Cancel")->click();
     });
     EXPECT_EQ(Run(), DialogResult::Cancel);
 }
@@ -89,17 +59,17 @@ TEST_F(AdditionalDataInput, FinishCommitsEveryEntryInTheProgramsTexts)
 TEST_F(AdditionalDataInput, BackKeepsTheTextsAsTypedCancelKeepsNothing)
 {
     WhenShown<QDialog>([](QDialog &dialog) {
-        FieldOf<QPlainTextEdit>(dialog, "Comments:")->setPlainText(QStringLiteral("worn once"));
-        RadioOf(dialog, "Gas")->click();
-        ButtonOf(dialog, "Back")->click();
+        FieldLabelled<QPlainTextEdit>(dialog, "Comments:")->setPlainText(QStringLiteral("worn once"));
+        ButtonCaptioned<QRadioButton>(dialog, "Gas")->click();
+        ButtonCaptioned<QPushButton>(dialog, "Back")->click();
     });
     EXPECT_EQ(Run(), DialogResult::Back);
     EXPECT_EQ(record.Report.Comments, "worn once");
     EXPECT_EQ(record.Report.PhysicalState, 0);
 
     WhenShown<QDialog>([](QDialog &dialog) {
-        EXPECT_EQ(FieldOf<QPlainTextEdit>(dialog, "Comments:")->toPlainText(), QStringLiteral("worn once"));
-        FieldOf<QLineEdit>(dialog, "Operator:")->setText(QStringLiteral("JD"));
+        EXPECT_EQ(FieldLabelled<QPlainTextEdit>(dialog, "Comments:")->toPlainText(), QStringLiteral("worn once"));
+        FieldLabelled<QLineEdit>(dialog, "Operator:")->setText(QStringLiteral("JD"));
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     EXPECT_EQ(Run(), DialogResult::Cancel);
@@ -110,13 +80,13 @@ TEST_F(AdditionalDataInput, BackKeepsTheTextsAsTypedCancelKeepsNothing)
 TEST_F(AdditionalDataInput, ReturnFinishesExceptInsideTheTextBoxes)
 {
     WhenShown<QDialog>([](QDialog &dialog) {
-        auto *comments = FieldOf<QPlainTextEdit>(dialog, "Comments:");
+        auto *comments = FieldLabelled<QPlainTextEdit>(dialog, "Comments:");
         comments->setFocus();
         QTest::keyClicks(comments, QStringLiteral("one"));
         QTest::keyClick(comments, Qt::Key_Return);
         QTest::keyClicks(comments, QStringLiteral("two"));
         EXPECT_TRUE(dialog.isVisible());
-        auto *title = FieldOf<QLineEdit>(dialog, "Report Title:");
+        auto *title = FieldLabelled<QLineEdit>(dialog, "Report Title:");
         title->setFocus();
         QTest::keyClick(title, Qt::Key_Return);
     });

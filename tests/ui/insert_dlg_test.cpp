@@ -1,5 +1,6 @@
 #include "insert_dlg.h"
 
+#include "dialog_controls.h"
 #include "experiment_record.h"
 #include "scripted_windowing_services.h"
 #include "when_shown.h"
@@ -8,26 +9,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QLineEdit *Field(QDialog &dialog, const char *name)
-{
-    return dialog.findChild<QLineEdit *>(QString::fromLatin1(name));
-}
-
-template<typename Button>
-Button *ButtonOf(QDialog &dialog, const char *caption)
-{
-    for (Button *button : dialog.findChildren<Button *>()) {
-        if (button->text() == QString::fromUtf8(caption)) {
-            return button;
-        }
-    }
-    return nullptr;
-}
 
 bool Shows(QDialog &dialog, const char *utf8Text)
 {
@@ -62,12 +48,12 @@ TEST_F(DataInput, NextRefusesATimeBeyondTheDataAndStaysOpen)
 {
     WhenShown<QDialog>([](QDialog &shown) {
         EXPECT_TRUE(Shows(shown, "Cumulative Permeation vs Time"));
-        EXPECT_NE(ButtonOf<QPushButton>(shown, "View Data Graph"), nullptr);
-        Field(shown, "averageEnd")->setText(QStringLiteral("480.00"));
-        ButtonOf<QPushButton>(shown, "Next")->click();
+        EXPECT_NE(ButtonCaptioned<QPushButton>(shown, "View Data Graph"), nullptr);
+        FieldNamed(shown, "averageEnd")->setText(QStringLiteral("480.00"));
+        ButtonCaptioned<QPushButton>(shown, "Next")->click();
         EXPECT_TRUE(shown.isVisible());
-        Field(shown, "averageEnd")->setText(QStringLiteral("479.99"));
-        ButtonOf<QPushButton>(shown, "Next")->click();
+        FieldNamed(shown, "averageEnd")->setText(QStringLiteral("479.99"));
+        QTest::keyClick(FieldNamed(shown, "averageEnd"), Qt::Key_Return); // Return is Next
     });
     EXPECT_EQ(dialog.Run(record), DialogResult::Next);
     ASSERT_EQ(messages.Messages.size(), 1U);
@@ -84,9 +70,9 @@ TEST_F(DataInput, OpeningBringsTimesBackWithinTheData)
     record.Specimen.AverageEndText = "600";
     record.Specimen.CumulativeTimeText = "-5";
     WhenShown<QDialog>([](QDialog &shown) {
-        EXPECT_EQ(Field(shown, "averageEnd")->text(), QStringLiteral("479.99"));
-        EXPECT_EQ(Field(shown, "cumulativeTime")->text(), QStringLiteral("479.99"));
-        ButtonOf<QPushButton>(shown, "Back")->click();
+        EXPECT_EQ(FieldNamed(shown, "averageEnd")->text(), QStringLiteral("479.99"));
+        EXPECT_EQ(FieldNamed(shown, "cumulativeTime")->text(), QStringLiteral("479.99"));
+        ButtonCaptioned<QPushButton>(shown, "Back")->click();
     });
     EXPECT_EQ(dialog.Run(record), DialogResult::Back);
     EXPECT_EQ(record.Specimen.AverageEndText, "600");
@@ -95,14 +81,14 @@ TEST_F(DataInput, OpeningBringsTimesBackWithinTheData)
 TEST_F(DataInput, AreaModeAsksForTheAreaOnly)
 {
     WhenShown<QDialog>([](QDialog &shown) {
-        EXPECT_FALSE(Field(shown, "area")->isEnabled());
-        ButtonOf<QRadioButton>(shown, "Area:")->click();
-        EXPECT_TRUE(Field(shown, "area")->isEnabled());
-        EXPECT_FALSE(Field(shown, "diameter")->isEnabled());
-        EXPECT_FALSE(ButtonOf<QRadioButton>(shown, "cm")->isEnabled());
-        Field(shown, "diameter")->clear();
-        Field(shown, "area")->setText(QStringLiteral("20"));
-        ButtonOf<QPushButton>(shown, "Next")->click();
+        EXPECT_FALSE(FieldNamed(shown, "area")->isEnabled());
+        ButtonCaptioned<QRadioButton>(shown, "Area:")->click();
+        EXPECT_TRUE(FieldNamed(shown, "area")->isEnabled());
+        EXPECT_FALSE(FieldNamed(shown, "diameter")->isEnabled());
+        EXPECT_FALSE(ButtonCaptioned<QRadioButton>(shown, "cm")->isEnabled());
+        FieldNamed(shown, "diameter")->clear();
+        FieldNamed(shown, "area")->setText(QStringLiteral("20"));
+        ButtonCaptioned<QPushButton>(shown, "Next")->click();
     });
     EXPECT_EQ(dialog.Run(record), DialogResult::Next);
     EXPECT_TRUE(messages.Messages.empty());
@@ -116,8 +102,8 @@ TEST_F(DataInput, NextStoresTheDiameterInTheChosenUnit)
 {
     record.Specimen.DiameterUnit = 1;
     WhenShown<QDialog>([](QDialog &shown) {
-        Field(shown, "diameter")->setText(QStringLiteral("2.5"));
-        ButtonOf<QPushButton>(shown, "Next")->click();
+        FieldNamed(shown, "diameter")->setText(QStringLiteral("2.5"));
+        ButtonCaptioned<QPushButton>(shown, "Next")->click();
     });
     EXPECT_EQ(dialog.Run(record), DialogResult::Next);
     EXPECT_EQ(record.Specimen.DiameterCmText, "2.5");

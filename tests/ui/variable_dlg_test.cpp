@@ -1,5 +1,6 @@
 #include "variable_dlg.h"
 
+#include "dialog_controls.h"
 #include "experiment_record.h"
 #include "scripted_windowing_services.h"
 #include "when_shown.h"
@@ -10,35 +11,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-QLineEdit *Field(QDialog &dialog, const char *name)
-{
-    return dialog.findChild<QLineEdit *>(QString::fromLatin1(name));
-}
-
-template<typename Button>
-Button *ButtonOf(QDialog &dialog, const char *utf8Caption)
-{
-    for (Button *button : dialog.findChildren<Button *>()) {
-        if (button->text() == QString::fromUtf8(utf8Caption)) {
-            return button;
-        }
-    }
-    return nullptr;
-}
-
-void Choose(QDialog &dialog, const char *utf8Caption)
-{
-    ButtonOf<QRadioButton>(dialog, utf8Caption)->click();
-}
-
 void PressNext(QDialog &dialog)
 {
-    ButtonOf<QPushButton>(dialog, "Next")->click();
+    ButtonCaptioned<QPushButton>(dialog, "Next")->click();
 }
 
 struct ChoiceOfVariable : ::testing::Test
@@ -51,14 +32,14 @@ struct ChoiceOfVariable : ::testing::Test
 TEST_F(ChoiceOfVariable, ResponseFormatShowsTheEquationOrTheMolecularWeight)
 {
     WhenShown<QDialog>([](QDialog &shown) {
-        EXPECT_FALSE(Field(shown, "equation")->isVisible());
-        EXPECT_FALSE(Field(shown, "molecularWeight")->isVisible());
+        EXPECT_FALSE(FieldNamed(shown, "equation")->isVisible());
+        EXPECT_FALSE(FieldNamed(shown, "molecularWeight")->isVisible());
         Choose(shown, "Option 2: Use Concentration (in ppm)");
-        EXPECT_FALSE(Field(shown, "equation")->isVisible());
-        EXPECT_TRUE(Field(shown, "molecularWeight")->isVisible());
+        EXPECT_FALSE(FieldNamed(shown, "equation")->isVisible());
+        EXPECT_TRUE(FieldNamed(shown, "molecularWeight")->isVisible());
         Choose(shown, "Option 3: Use Other Analyzer Output Reading");
-        EXPECT_TRUE(Field(shown, "equation")->isVisible());
-        EXPECT_FALSE(Field(shown, "molecularWeight")->isVisible());
+        EXPECT_TRUE(FieldNamed(shown, "equation")->isVisible());
+        EXPECT_FALSE(FieldNamed(shown, "molecularWeight")->isVisible());
         shown.reject();
     });
     EXPECT_EQ(dialog.Run(record), DialogResult::Cancel);
@@ -70,24 +51,24 @@ TEST_F(ChoiceOfVariable, SystemTypeEnablesExactlyTheFieldsItNeeds)
     WhenShown<QDialog>([](QDialog &shown) {
         Choose(shown, "Open Loop System (OL)");
         Choose(shown, "Variable Flow Rate.");
-        EXPECT_FALSE(Field(shown, "flowRate")->isEnabled());
-        EXPECT_FALSE(Field(shown, "detectionLimit")->isEnabled());
-        EXPECT_TRUE(Field(shown, "minDetectableRate")->isEnabled());
-        EXPECT_FALSE(Field(shown, "totalVolume")->isEnabled());
-        EXPECT_FALSE(ButtonOf<QRadioButton>(shown, "Discrete Sampling")->isEnabled());
+        EXPECT_FALSE(FieldNamed(shown, "flowRate")->isEnabled());
+        EXPECT_FALSE(FieldNamed(shown, "detectionLimit")->isEnabled());
+        EXPECT_TRUE(FieldNamed(shown, "minDetectableRate")->isEnabled());
+        EXPECT_FALSE(FieldNamed(shown, "totalVolume")->isEnabled());
+        EXPECT_FALSE(ButtonCaptioned<QRadioButton>(shown, "Discrete Sampling")->isEnabled());
 
         Choose(shown, "Closed Loop System (CL)");
-        EXPECT_FALSE(ButtonOf<QRadioButton>(shown, "Variable Flow Rate.")->isEnabled());
-        EXPECT_FALSE(Field(shown, "minDetectableRate")->isEnabled());
-        EXPECT_TRUE(Field(shown, "totalVolume")->isEnabled());
-        EXPECT_FALSE(Field(shown, "volumeRemoved")->isEnabled());
-        EXPECT_FALSE(Field(shown, "volumeReplaced")->isEnabled());
+        EXPECT_FALSE(ButtonCaptioned<QRadioButton>(shown, "Variable Flow Rate.")->isEnabled());
+        EXPECT_FALSE(FieldNamed(shown, "minDetectableRate")->isEnabled());
+        EXPECT_TRUE(FieldNamed(shown, "totalVolume")->isEnabled());
+        EXPECT_FALSE(FieldNamed(shown, "volumeRemoved")->isEnabled());
+        EXPECT_FALSE(FieldNamed(shown, "volumeReplaced")->isEnabled());
         Choose(shown, "Discrete Sampling");
-        EXPECT_TRUE(Field(shown, "volumeRemoved")->isEnabled());
-        EXPECT_FALSE(Field(shown, "volumeReplaced")->isEnabled());
+        EXPECT_TRUE(FieldNamed(shown, "volumeRemoved")->isEnabled());
+        EXPECT_FALSE(FieldNamed(shown, "volumeReplaced")->isEnabled());
         Choose(shown, "Sample Volume IS replaced, enter Volume Replaced (Vs in ASTM F 739)");
-        EXPECT_FALSE(Field(shown, "volumeRemoved")->isEnabled());
-        EXPECT_TRUE(Field(shown, "volumeReplaced")->isEnabled());
+        EXPECT_FALSE(FieldNamed(shown, "volumeRemoved")->isEnabled());
+        EXPECT_TRUE(FieldNamed(shown, "volumeReplaced")->isEnabled());
         shown.reject();
     });
     dialog.Run(record);
@@ -102,14 +83,14 @@ TEST_F(ChoiceOfVariable, NextRefusesTheFirstInvalidEntryAndStaysOpen)
     WhenShown<QDialog>([this](QDialog &shown) {
         Choose(shown, "Closed Loop System (CL)");
         Choose(shown, "MM/DD/YYYY HH:MM:SS ##");
-        Field(shown, "totalVolume")->setText(QStringLiteral("abc"));
-        Field(shown, "minDetectableMass")->setText(QStringLiteral("-1"));
+        FieldNamed(shown, "totalVolume")->setText(QStringLiteral("abc"));
+        FieldNamed(shown, "minDetectableMass")->setText(QStringLiteral("-1"));
         PressNext(shown);
         EXPECT_TRUE(shown.isVisible());
         EXPECT_EQ(record.Settings.ConfirmedTimeFormat, TimeSpreadsheetSerial);
         EXPECT_EQ(record.Settings.TotalVolume, "");
 
-        Field(shown, "minDetectableMass")->setText(QStringLiteral("0"));
+        FieldNamed(shown, "minDetectableMass")->setText(QStringLiteral("0"));
         PressNext(shown);
     });
     EXPECT_EQ(dialog.Run(record), DialogResult::Next);
@@ -127,10 +108,10 @@ TEST_F(ChoiceOfVariable, OptionThreeAsksForTheEquation)
     record.Settings.FlowType = 1;
     WhenShown<QDialog>([](QDialog &shown) {
         Choose(shown, "Option 3: Use Other Analyzer Output Reading");
-        Field(shown, "minDetectableRate")->setText(QStringLiteral("0.1"));
+        FieldNamed(shown, "minDetectableRate")->setText(QStringLiteral("0.1"));
         PressNext(shown);
-        Field(shown, "equation")->setText(QStringLiteral("4x^2 - 2x + 1"));
-        PressNext(shown);
+        FieldNamed(shown, "equation")->setText(QStringLiteral("4x^2 - 2x + 1"));
+        QTest::keyClick(FieldNamed(shown, "equation"), Qt::Key_Return); // Return is Next
     });
     EXPECT_EQ(dialog.Run(record), DialogResult::Next);
     ASSERT_EQ(messages.Messages.size(), 1U);
@@ -142,7 +123,7 @@ TEST_F(ChoiceOfVariable, OptionThreeAsksForTheEquation)
 TEST_F(ChoiceOfVariable, ColumnButtonOpensTheColumnLettersAndShowsWhetherAnyAreSet)
 {
     WhenShown<QDialog>([](QDialog &shown) {
-        QPushButton *columns = ButtonOf<QPushButton>(shown, "Manually Select Data Columns");
+        QPushButton *columns = ButtonCaptioned<QPushButton>(shown, "Manually Select Data Columns");
         ASSERT_NE(columns, nullptr);
         WhenShown<QDialog>([](QDialog &letters) {
             letters.findChild<QLineEdit *>(QStringLiteral("timeColumn"))->setText(QStringLiteral("B"));
@@ -178,7 +159,7 @@ TEST_F(ChoiceOfVariable, LeavingVolumeRemovedWarnsAboutATooLargeVolume)
     record.Settings.Sampling = 1;
     record.PointCount = 11;
     WhenShown<QDialog>([](QDialog &shown) {
-        QLineEdit *removed = Field(shown, "volumeRemoved");
+        QLineEdit *removed = FieldNamed(shown, "volumeRemoved");
         removed->setText(QStringLiteral("0.2"));
         QFocusEvent toOtherWindow(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
         QApplication::sendEvent(removed, &toOtherWindow);
