@@ -12,6 +12,7 @@
 #include "insert_dlg.h"
 #include "orvane_dlg.h"
 #include "qt_text.h"
+#include "qt_windowing_services.h"
 #include "settings_file.h"
 #include "settings_file_entries.h"
 #include "variable_dlg.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QListWidget>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
 
@@ -107,7 +109,9 @@ int main(int argc, char *argv[])
     CColumnSelectDlg columns(messages, &window);
     CInsertDlg dataInput(messages, &window);
     CInsert2Dlg additionalDataInput(&window);
-    CGraphOutputDialog graph(window.Record(), messages, &window);
+    QtWindowingServices services(&window);
+    QPrinter printer;
+    CGraphOutputDialog graph(window.Record(), services, [&]() -> QPrinter & { return printer; }, &window);
     graph.show();
     graph.ShowGraphButton()->click();
 
