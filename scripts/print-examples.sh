@@ -9,7 +9,8 @@ source "$root/scripts/lib/dependencies.sh"
 orvane_install_packages "${ORVANE_PACKAGES[@]}"
 
 build="$root/build-tests"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_BUILD_TESTS=ON -DORVANE_SANITIZE=ON >/dev/null
+source "$root/scripts/lib/test_build.sh"
+orvane_configure_test_build "$root" "$build" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target print_examples
 
 out="$build/printouts"

@@ -4,17 +4,15 @@
 // QT_SCALE_FACTOR=2 to see them at 200 %.
 
 #include "column_select_dlg.h"
+#include "example_workbook.h"
 #include "experiment_record.h"
 #include "graph_output_dialog.h"
 #include "help_dlg.h"
-#include "import_sequence.h"
 #include "insert2_dlg.h"
 #include "insert_dlg.h"
 #include "orvane_dlg.h"
 #include "qt_text.h"
 #include "qt_windowing_services.h"
-#include "settings_file.h"
-#include "settings_file_entries.h"
 #include "variable_dlg.h"
 
 #include <QApplication>
@@ -26,7 +24,6 @@
 
 #include <cstdio>
 #include <string>
-#include <variant>
 
 namespace {
 
@@ -43,17 +40,10 @@ public:
 
 bool ImportExample(const std::string &name, COrvaneDlg &window, MessageSink &messages)
 {
-    const std::string base = std::string(ORVANE_EXAMPLES) + "/" + name;
-    auto settings = SettingsFile::Read(base + ".ini");
-    if (!std::holds_alternative<SettingsFile>(settings)) {
-        std::fprintf(stderr, "%s.ini could not be read\n", base.c_str());
-        return false;
-    }
-    SettingsFileEntries entries(std::get<SettingsFile>(settings), messages);
-    const ImportOutcome outcome = ImportWorkbook(
-        window.Record(), base + ".xls", name + ".xls", "2024/01/01", entries, messages, window);
+    const bool analysed
+        = ReadExampleWorkbook(std::string(ORVANE_EXAMPLES) + "/" + name, window.Record(), messages, window);
     window.ImportRunEnded();
-    return outcome == ImportOutcome::Analysed;
+    return analysed;
 }
 
 bool Save(QWidget &widget, const QString &path)
