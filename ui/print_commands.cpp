@@ -58,9 +58,8 @@ void PrintGraphCommand(
     const QImage picture = GraphPrintPicture(record);
     if (picture.isNull()) {
         services.Show("",
-            "Not enough resource for the bitmap. Either reduce the bitmap dimension or switch to lower "
-            "screen "
-            "setting (e.g. 256-color mode), and try again.");
+            "Not enough resource for the bitmap. Either reduce the bitmap dimension or switch to "
+            "lower screen setting (e.g. 256-color mode), and try again.");
         return;
     }
     const int pages = GraphPageCount(printer, screen);
