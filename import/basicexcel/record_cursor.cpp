@@ -27,6 +27,7 @@ bool RecordCursor::Refill(std::size_t count)
 {
     std::copy(window.begin() + static_cast<std::ptrdiff_t>(begin),
         window.begin() + static_cast<std::ptrdiff_t>(end), window.begin());
+    windowStart += begin;
     end -= begin;
     begin = 0;
     while (end < count) {

@@ -63,6 +63,8 @@ public:
 
     // The code of the next record, which stays where it is; false when no header is left.
     bool PeekCode(std::uint16_t &code);
+    // Where in the stream the next record starts.
+    std::uint64_t Position() const { return windowStart + begin; }
     // A record body (or its tail) and the CONTINUE records ([MS-XLS] 2.4.58) that directly
     // follow it, taken and copied for reading as one sequence.
     ContinuedReader TakeWithContinues(Bytes body);
@@ -74,6 +76,7 @@ private:
     const std::uint8_t *data = nullptr;
     std::size_t begin = 0;
     std::size_t end = 0;
+    std::uint64_t windowStart = 0; // the stream offset of window[0]
     StreamReader *reader;
     std::vector<std::uint8_t> window;
 };
