@@ -149,13 +149,17 @@ public:
     bool U32(std::uint32_t &value);
     bool Skip(std::size_t count);
     // An XLUnicodeString / XLUnicodeRichExtendedString: count, option byte, optional run
-    // count and extended size, characters, runs and extended data (the last two skipped).
-    bool ReadUnicodeString(LargeString &text);
+    // count and extended size, characters, runs and extended data (the last two skipped
+    // unless `runs` and `extended` are given to keep their bytes).
+    bool ReadUnicodeString(LargeString &text, std::vector<std::uint8_t> *runs = nullptr,
+        std::vector<std::uint8_t> *extended = nullptr);
 
 private:
     // A number may straddle a CONTINUE boundary, so its bytes are gathered first.
     template<typename T>
     bool Take(T &value);
+    // Skips `count` bytes, appending them to `kept` when given.
+    bool Consume(std::size_t count, std::vector<std::uint8_t> *kept);
     bool AtSegmentEnd() const { return offset == segments[index].size(); }
     bool NextSegment();
     bool ReadCharacters(std::uint32_t count, bool wide, LargeString &text);
