@@ -18,9 +18,9 @@ namespace {
 
 namespace Code {
 constexpr std::uint16_t TabId = 0x013D;
-constexpr std::uint16_t Format = 0x041E;
 constexpr std::uint16_t SupBook = 0x01AE;
 constexpr std::uint16_t Window2 = 0x023E;
+constexpr std::uint16_t Format = 0x041E;
 } // namespace Code
 
 constexpr std::uint16_t Biff8Version = 0x0600;
@@ -71,7 +71,7 @@ struct ExistingWorkbook
 // Where the new sheets go: each replaces an existing sheet or is appended.
 struct Placement
 {
-    std::vector<std::size_t> Replacing; // per substream: the written sheet, or npos
+    std::vector<std::size_t> Replacing; // per substream: the written sheet, or None
     std::vector<std::size_t> Appended; // written sheets after the existing ones
 };
 
@@ -448,26 +448,28 @@ struct Globals
     std::vector<OffsetPatch> Patches;
 };
 
+// The record the appended sheets' BOUNDSHEETs go before: the one after the last BOUNDSHEET,
+// else the first SST, else the EOF.
+std::size_t SheetListEnd(const ExistingWorkbook &book)
+{
+    if (!book.Sheets.empty()) {
+        return book.Sheets.back().Record + 1;
+    }
+    std::size_t i = 1;
+    while (i < book.GlobalsEnd && book.Records[i].Code != RecordCode::SST) {
+        ++i;
+    }
+    return i;
+}
+
 // The globals as they were, but for the sheet list (appended sheets after the last
 // BOUNDSHEET) and the shared strings, rebuilt with the new texts where the old SST was.
 Globals RebuildGlobals(const ExistingWorkbook &book, const std::vector<WrittenSheet> &sheets,
     const Placement &placement, const SharedStringTable &strings, std::uint32_t references)
 {
     Globals globals;
-    std::size_t lastBoundSheet = None;
-    for (const ExistingSheet &sheet : book.Sheets) {
-        lastBoundSheet = sheet.Record;
-    }
-    bool sheetsAdded = false;
+    const std::size_t sheetListEnd = SheetListEnd(book);
     bool stringsAdded = false;
-    const auto addSheets = [&] {
-        for (std::size_t j = 0; j < placement.Appended.size(); ++j) {
-            globals.Patches.push_back({globals.Bytes.size() + 4, book.Substreams.size() + j});
-            AppendRecord(globals.Bytes, WrittenCode::BoundSheet,
-                BoundSheetBody(0, sheets[placement.Appended[j]].Name));
-        }
-        sheetsAdded = true;
-    };
     const auto addStrings = [&] {
         AppendSharedStrings(globals.Bytes, strings.Entries(), references);
         stringsAdded = true;
@@ -475,10 +477,14 @@ Globals RebuildGlobals(const ExistingWorkbook &book, const std::vector<WrittenSh
     auto sheet = book.Sheets.begin();
     for (std::size_t i = 0; i <= book.GlobalsEnd; ++i) {
         const StreamRecord &record = book.Records[i];
-        const bool sharedStrings = record.Code == RecordCode::SST;
-        if (!sheetsAdded && (sharedStrings || i == book.GlobalsEnd)) {
-            addSheets();
+        if (i == sheetListEnd) {
+            for (std::size_t j = 0; j < placement.Appended.size(); ++j) {
+                globals.Patches.push_back({globals.Bytes.size() + 4, book.Substreams.size() + j});
+                AppendRecord(globals.Bytes, WrittenCode::BoundSheet,
+                    BoundSheetBody(0, sheets[placement.Appended[j]].Name));
+            }
         }
+        const bool sharedStrings = record.Code == RecordCode::SST;
         if (sharedStrings || record.Code == WrittenCode::ExtSST) {
             if (sharedStrings && !stringsAdded) {
                 addStrings();
@@ -496,9 +502,6 @@ Globals RebuildGlobals(const ExistingWorkbook &book, const std::vector<WrittenSh
             ++sheet;
         }
         CopyGlobalsRecord(globals.Bytes, book, record, placement.Appended.size());
-        if (i == lastBoundSheet) {
-            addSheets();
-        }
     }
     return globals;
 }

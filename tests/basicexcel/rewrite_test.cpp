@@ -196,16 +196,38 @@ TEST(WorkbookRewriter, RefusesWhatItCannotRewriteSafely)
         "\"a:b\" is not a name Excel allows for a sheet");
 }
 
-// The workbook's own SUPBOOK counts the sheets and TABID has an identifier for each; a
-// replaced sheet that was selected stays so; new cells take a cell format of the General
-// number format rather than XF 15 when that one shows dates.
+// Damaged workbooks (fuzz findings among them) are refused, or rewritten into workbooks
+// that read again: a damaged sheet or shared-string table is never carried on.
+TEST(WorkbookRewriter, MalformedFilesAreRefusedOrRewrittenSoundly)
+{
+    const fs::path folder = fs::path(ORVANE_SOURCE_DIR) / "tests" / "data" / "malformed";
+    ASSERT_TRUE(fs::is_directory(folder));
+    for (const auto &entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        const auto written = YExcel::RewriteWorkbook(ReadFile(entry.path()), ReportSheets);
+        if (std::holds_alternative<YExcel::WorkbookRefusal>(written)) {
+            continue;
+        }
+        const std::string &bytes = std::get<std::string>(written);
+        YExcel::BasicExcel book;
+        EXPECT_TRUE(
+            book.OpenBookFromMemory({reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size()}))
+            << name;
+    }
+}
+
+// The workbook's own SUPBOOK counts the sheets and TABID has an identifier for each; the
+// sheet list grows by one BOUNDSHEET a sheet, even with an SST before it; a replaced sheet
+// that was selected stays so; new cells take a cell format of the General number format
+// rather than XF 15 when that one shows dates.
 TEST(WorkbookRewriter, KeepsTheGlobalsInStepWithTheSheets)
 {
     ByteVector stream = WrittenStream({{"Data", {{1.0}}}, {"Other", {{2.0}}}});
     const std::vector<std::size_t> xfs = OffsetsOf(stream, 0x00E0);
     stream.at(xfs.at(15) + 4 + 2) = 14; // a date format
     stream.at(xfs.at(14) + 4 + 4) &= ~0x04; // a cell XF, no longer a style
-    stream = WithGlobals(stream, Join({Record(0x01AE, {2, 0, 1, 4}), Record(0x013D, {1, 0, 2, 0})}));
+    stream = WithGlobals(
+        stream, Join({Record(0x01AE, {2, 0, 1, 4}), Record(0x013D, {1, 0, 2, 0}), Sst({Text8("first")})}));
     const std::vector<WrittenSheet> sheets = {{"data", {{3.0}}}, {"New", {{4.0}}}};
     const ByteVector file
         = WrittenWorkbook::Bytes(YExcel::RewriteWorkbook(CompoundFileWithWorkbook(stream), sheets));
@@ -214,6 +236,7 @@ TEST(WorkbookRewriter, KeepsTheGlobalsInStepWithTheSheets)
     const ByteVector rewritten = WorkbookStream(file);
     EXPECT_EQ(BodyAt(rewritten, OffsetsOf(rewritten, 0x01AE).at(0)), (ByteVector {3, 0, 1, 4}));
     EXPECT_EQ(BodyAt(rewritten, OffsetsOf(rewritten, 0x013D).at(0)), (ByteVector {1, 0, 2, 0, 3, 0}));
+    EXPECT_EQ(OffsetsOf(rewritten, 0x0085).size(), 3u);
     std::vector<bool> selected;
     for (std::size_t window : OffsetsOf(rewritten, 0x023E)) {
         selected.push_back((rewritten.at(window + 5) & 0x02) != 0);
