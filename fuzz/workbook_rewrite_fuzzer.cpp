@@ -1,14 +1,18 @@
 // libFuzzer target: arbitrary bytes given to the rewriter as the existing workbook. It must
 // refuse or produce a workbook the reader opens again, holding the sheets written and
-// every worksheet the reader saw before under its name and size.
+// every worksheet the reader saw before under its name and size. Bytes that are no
+// compound file are taken as a workbook stream and put into one, so that mutations of
+// extracted streams reach the record layer instead of breaking the container.
 
 #include "basicexcel.h"
 #include "biff_writer.h"
+#include "compound_file_writer.h"
 #include "workbook_writer.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -60,11 +64,22 @@ bool NamesOneSheet(const YExcel::BasicExcel &book, std::size_t index)
     return true;
 }
 
+std::vector<std::uint8_t> AsCompoundFile(std::span<const std::uint8_t> bytes)
+{
+    static constexpr std::uint8_t Signature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+    if (bytes.size() >= sizeof Signature && std::memcmp(bytes.data(), Signature, sizeof Signature) == 0) {
+        return {bytes.begin(), bytes.end()};
+    }
+    const std::string file = YExcel::WriteCompoundFile(
+        YExcel::SingleStreamEntries(u"Workbook", {bytes.begin(), bytes.end()}, {}));
+    return {file.begin(), file.end()};
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const std::span<const std::uint8_t> bytes(data, size);
+    const std::vector<std::uint8_t> bytes = AsCompoundFile({data, size});
     const auto written = YExcel::RewriteWorkbook(bytes, ReportSheets);
     const std::string *rewritten = std::get_if<std::string>(&written);
     if (!rewritten) {
