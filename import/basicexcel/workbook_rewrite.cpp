@@ -164,12 +164,18 @@ std::optional<WorkbookRefusal> FindGlobalsEnd(ExistingWorkbook &book)
 }
 
 // Substreams follow each other up to the end of the records; a sheet's embedded charts
-// are part of it. What follows the last one must be padding: records there could not be
-// kept in their place once sheets are appended.
+// are part of it. Readers stop at a BOF they cannot read, and take a second globals
+// substream for more of the globals, whose sheet offsets would not be moved along. What
+// follows the last substream must be padding: records there could not be kept in their
+// place once sheets are appended.
 std::optional<WorkbookRefusal> SplitSubstreams(ExistingWorkbook &book)
 {
     std::size_t i = book.GlobalsEnd + 1;
     while (i < book.Records.size() && book.Records[i].Code == RecordCode::BOF) {
+        BOF bof;
+        if (!bof.Read({RecordCode::BOF, BodyOf(book, book.Records[i])}) || bof.Type == GlobalsType) {
+            return Refuse("a sheet of the workbook cannot be read");
+        }
         Substream substream {i, 0, book.Records[i].Offset, 0};
         int depth = 0;
         for (; i < book.Records.size(); ++i) {
@@ -208,10 +214,13 @@ std::optional<WorkbookRefusal> ReadSheetList(ExistingWorkbook &book)
         }
         const auto found = std::find_if(book.Substreams.begin(), book.Substreams.end(),
             [&](const Substream &substream) { return substream.Start == sheet.Sheet.Position; });
-        if (found == book.Substreams.end()) {
+        sheet.Substream = static_cast<std::size_t>(found - book.Substreams.begin());
+        // Two names for one sheet: writing over one of them would rename the other.
+        const bool named = std::any_of(book.Sheets.begin(), book.Sheets.end(),
+            [&](const ExistingSheet &other) { return other.Substream == sheet.Substream; });
+        if (found == book.Substreams.end() || named) {
             return Refuse("the workbook's list of sheets does not match its sheets");
         }
-        sheet.Substream = static_cast<std::size_t>(found - book.Substreams.begin());
         book.Sheets.push_back(std::move(sheet));
     }
     return std::nullopt;

@@ -176,6 +176,21 @@ TEST(WorkbookRewriter, RefusesWhatItCannotRewriteSafely)
     EXPECT_EQ(
         RefusalOf(CompoundFileWithWorkbook(trailing)), "the workbook holds records after its last sheet");
 
+    // Substreams readers would not go past or would take for more globals.
+    const std::size_t end = OffsetsOf(stream, 0x000A).back() + 4;
+    for (const ByteVector &odd : {Join({Bof(0x0005), Eof()}), Join({Record(0x0809, {0x00, 0x06}), Eof()})}) {
+        ByteVector more = stream;
+        more.insert(more.begin() + static_cast<std::ptrdiff_t>(end), odd.begin(), odd.end());
+        EXPECT_EQ(RefusalOf(CompoundFileWithWorkbook(more)), "a sheet of the workbook cannot be read");
+    }
+
+    // Two names for one sheet: writing over one would rename the other.
+    ByteVector alias = BodyAt(stream, OffsetsOf(stream, 0x0085).at(0));
+    WriteU32(alias, 0, ReadU32(alias, 0) + 4 + static_cast<std::uint32_t>(alias.size()));
+    alias.at(8) = 'X';
+    EXPECT_EQ(RefusalOf(CompoundFileWithWorkbook(WithGlobals(stream, Record(0x0085, alias)))),
+        "the workbook's list of sheets does not match its sheets");
+
     // A kept text cell pointing beyond the shared strings would come to show a new text;
     // written over, it no longer matters.
     ByteVector dangling = WrittenStream({{"Data", {{std::string("text")}}}});
