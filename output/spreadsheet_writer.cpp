@@ -73,6 +73,19 @@ const std::string *FirstRepeated(const std::vector<std::string> &values)
     return nullptr;
 }
 
+// The first installed driver whose name contains "Excel"; empty when there is none, and
+// the connection then fails to open.
+std::string SpreadsheetDriver(SpreadsheetDataSource &dataSource)
+{
+    const auto drivers = dataSource.InstalledDrivers();
+    if (!drivers) {
+        return {};
+    }
+    const auto found = std::ranges::find_if(
+        *drivers, [](const std::string &name) { return name.find("Excel") != std::string::npos; });
+    return found == drivers->end() ? std::string() : *found;
+}
+
 } // namespace
 
 CSpreadSheet::CSpreadSheet(
@@ -80,28 +93,13 @@ CSpreadSheet::CSpreadSheet(
     : dataSource(dataSource)
     , backup(backup)
     , spreadsheetMode(HasXlsExtension(fileName))
+    , connectionText("DRIVER={" + SpreadsheetDriver(dataSource)
+          + "};DSN='';FIRSTROWHASNAMES=1;READONLY=FALSE;CREATE_DB=\"" + fileName + "\";DBQ=" + fileName)
     , sheetName(sheetName)
-    , fileName(fileName)
 {
-    FindDriver();
-    connectionText = "DRIVER={" + driverName + "};DSN='';FIRSTROWHASNAMES=1;READONLY=FALSE;CREATE_DB=\""
-        + fileName + "\";DBQ=" + fileName;
     ReadSheet();
     if (!readFailed && this->backup && sheetExists) {
         MakeBackup();
-    }
-}
-
-void CSpreadSheet::FindDriver()
-{
-    const auto drivers = dataSource.InstalledDrivers();
-    if (!drivers) {
-        return;
-    }
-    const auto found = std::find_if(drivers->begin(), drivers->end(),
-        [](const std::string &name) { return name.find("Excel") != std::string::npos; });
-    if (found != drivers->end()) {
-        driverName = *found;
     }
 }
 
@@ -117,8 +115,7 @@ void CSpreadSheet::OpenConnection()
 void CSpreadSheet::ReadSheet()
 {
     OpenConnection();
-    queryText = "SELECT * FROM " + Bracketed(sheetName + WholeSheet);
-    const auto result = dataSource.OpenRecordSet(queryText);
+    const auto result = dataSource.OpenRecordSet("SELECT * FROM " + Bracketed(sheetName + WholeSheet));
     if (const auto *contents = std::get_if<RecordSetContents>(&result)) {
         StoreRecordSet(*contents);
     }

@@ -50,12 +50,12 @@ public:
     bool SheetExists() const { return sheetExists; }
     bool Backup() const { return backup; }
     bool SpreadsheetMode() const { return spreadsheetMode; }
+    int CurrentRow() const { return currentRow; }
     int TotalRows() const { return totalRows; }
     int TotalColumns() const { return totalColumns; }
     const std::string &ConnectionText() const { return connectionText; }
 
 private:
-    void FindDriver();
     void OpenConnection();
     void ReadSheet();
     void StoreRecordSet(const RecordSetContents &contents);
@@ -75,11 +75,8 @@ private:
     int currentRow = 1;
     int totalRows = 0;
     int totalColumns = 0;
-    std::string queryText;
     std::string connectionText;
     std::string sheetName;
-    std::string driverName;
-    std::string fileName;
     std::string lastError;
     std::vector<std::string> workList;
     std::vector<std::string> fieldNames;

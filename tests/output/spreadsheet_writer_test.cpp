@@ -154,6 +154,7 @@ TEST(SpreadsheetWriterTest, ExistingSheetIsBackedUpAndARowIsInsertedBeforeOldRow
     EXPECT_TRUE(sheet.SheetExists());
     EXPECT_TRUE(sheet.Backup());
     EXPECT_EQ(sheet.TotalRows(), 12);
+    EXPECT_EQ(sheet.CurrentRow(), 1);
     ASSERT_EQ(source.Statements.size(), 12u);
     EXPECT_EQ(source.Statements[0],
         "CREATE TABLE [CSpreadSheetBackup] ([Report] char(255), [-] char(255), [Old] char(255))");
@@ -172,6 +173,7 @@ TEST(SpreadsheetWriterTest, ExistingSheetIsBackedUpAndARowIsInsertedBeforeOldRow
     EXPECT_EQ(values, (Texts {"old 3", "b", "c"}));
     ASSERT_TRUE(sheet.ReadRow(values, 13));
     EXPECT_EQ(values, (Texts {"old 12", "b", "c"}));
+    EXPECT_EQ(sheet.CurrentRow(), 14);
 
     ASSERT_TRUE(sheet.Commit());
     ASSERT_EQ(source.Statements.size(), 14u);
