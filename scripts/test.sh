@@ -3,11 +3,12 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/scripts/lib/dependencies.sh"
+source "$root/scripts/lib/test_build.sh"
 orvane_install_packages "${ORVANE_PACKAGES[@]}"
 orvane_ensure_test_locale
 
 build="$root/build-tests"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_BUILD_TESTS=ON -DORVANE_SANITIZE=ON
+orvane_configure_test_build "$root" "$build"
 cmake --build "$build" -j "$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen

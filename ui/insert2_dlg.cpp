@@ -25,6 +25,12 @@ QLabel *CaptionOf(QWidget *field, const char *caption)
     return label;
 }
 
+// Titles, products and instrument settings run long: a field shows a useful part of them.
+void MakeRoomForText(QWidget *field)
+{
+    field->setMinimumWidth(field->fontMetrics().averageCharWidth() * 28);
+}
+
 } // namespace
 
 CInsert2Dlg::CInsert2Dlg(QWidget *parent)
@@ -136,6 +142,7 @@ QWidget *CInsert2Dlg::Buttons()
 void CInsert2Dlg::AddLine(QFormLayout *form, const char *caption, ReportText member, const char *note)
 {
     auto *edit = new QLineEdit(form->parentWidget());
+    MakeRoomForText(edit);
     lines.emplace_back(edit, member);
     if (note == nullptr) {
         form->addRow(CaptionOf(edit, caption), edit);
@@ -150,6 +157,7 @@ void CInsert2Dlg::AddLine(QFormLayout *form, const char *caption, ReportText mem
 void CInsert2Dlg::AddLines(QFormLayout *form, const char *caption, ReportText member)
 {
     auto *edit = new QPlainTextEdit(form->parentWidget());
+    MakeRoomForText(edit);
     edit->setTabChangesFocus(true);
     multiLines.emplace_back(edit, member);
     form->addRow(CaptionOf(edit, caption), edit);

@@ -170,12 +170,14 @@ QWidget *CInsertDlg::Preview()
     return box;
 }
 
+// Made inside the dialog, so that Next registers as its default button: a default set on a
+// button without a dialog is lost, and Return would press whichever button last had focus.
 QWidget *CInsertDlg::Buttons()
 {
-    auto *buttons = new QWidget;
-    auto *back = new QPushButton(QStringLiteral("Back"));
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"));
-    auto *next = new QPushButton(QStringLiteral("Next"));
+    auto *buttons = new QWidget(this);
+    auto *back = new QPushButton(QStringLiteral("Back"), buttons);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), buttons);
+    auto *next = new QPushButton(QStringLiteral("Next"), buttons);
     next->setDefault(true);
     connect(back, &QPushButton::clicked, this, [this] { done(BackCode); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

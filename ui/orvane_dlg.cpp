@@ -2,6 +2,7 @@
 
 #include "about_dlg.h"
 #include "graph_output_dialog.h"
+#include "help_dlg.h"
 #include "qt_text.h"
 #include "qt_windowing_services.h"
 #include "results_text.h"
@@ -47,6 +48,7 @@ void COrvaneDlg::BuildWindow()
     resultsBox = new QPlainTextEdit(client);
     resultsBox->setLineWrapMode(QPlainTextEdit::NoWrap);
     resultsBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    helpWindow = new CHelpDialog(this);
     BuildButtonRow();
     BuildMenus();
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -104,7 +106,7 @@ void COrvaneDlg::BuildMenus()
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&About..."), this, [this] { ShowAbout(); });
-    help->addAction(QStringLiteral("Help Topics"), this, [this] { NotAvailableYet("Help Topics"); });
+    help->addAction(QStringLiteral("Help Topics"), this, [this] { helpWindow->ShowTopics(); });
     // Where other desktops append "About" to the window's system menu.
     help->addSeparator();
     help->addAction(QStringLiteral("&About Orvane..."), this, [this] { ShowAbout(); });

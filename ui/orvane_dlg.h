@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+class CHelpDialog;
 class QAction;
 class QPlainTextEdit;
 class QPushButton;
@@ -34,6 +35,7 @@ public:
     void AnalysisCompleted(ExperimentRecord &record) override;
 
     QPlainTextEdit *ResultsBox() const { return resultsBox; }
+    CHelpDialog *HelpWindow() const { return helpWindow; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -53,5 +55,6 @@ private:
     QWidget *client = nullptr;
     QPlainTextEdit *resultsBox = nullptr;
     QPushButton *viewGraphButton = nullptr;
+    CHelpDialog *helpWindow = nullptr;
     QAction *viewGraphAction = nullptr;
 };

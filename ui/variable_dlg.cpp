@@ -209,11 +209,13 @@ QWidget *CVariableDlg::ClosedLoopFields()
     return fields;
 }
 
+// Made inside the dialog, so that Next registers as its default button: a default set on a
+// button without a dialog is lost, and Return would press whichever button last had focus.
 QWidget *CVariableDlg::Buttons()
 {
-    auto *buttons = new QWidget;
-    auto *next = new QPushButton(QStringLiteral("Next"));
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"));
+    auto *buttons = new QWidget(this);
+    auto *next = new QPushButton(QStringLiteral("Next"), buttons);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), buttons);
     next->setDefault(true);
     connect(next, &QPushButton::clicked, this, [this] { NextWhenValid(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

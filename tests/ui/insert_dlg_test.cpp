@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -67,7 +68,7 @@ TEST_F(DataInput, NextRefusesATimeBeyondTheDataAndStaysOpen)
         ButtonOf<QPushButton>(shown, "Next")->click();
         EXPECT_TRUE(shown.isVisible());
         Field(shown, "averageEnd")->setText(QStringLiteral("479.99"));
-        ButtonOf<QPushButton>(shown, "Next")->click();
+        QTest::keyClick(Field(shown, "averageEnd"), Qt::Key_Return); // Return is Next
     });
     EXPECT_EQ(dialog.Run(record), DialogResult::Next);
     ASSERT_EQ(messages.Messages.size(), 1U);

@@ -1,18 +1,24 @@
 #include "orvane_dlg.h"
 #include "program_pictures.h"
 
+#include "about_dlg.h"
+
 #include "example_import.h"
 #include "graph_output_dialog.h"
+#include "help_dlg.h"
 #include "init_dlg.h"
 #include "qt_text.h"
 #include "results_text.h"
 #include "scripted_windowing_services.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -59,9 +65,16 @@ QPushButton *Button(COrvaneDlg &window, const QString &caption)
     return nullptr;
 }
 
+// The windows carry no meta-object of their own, so findChildren would take every dialog.
 QList<CGraphOutputDialog *> GraphWindows(COrvaneDlg &window)
 {
-    return window.findChildren<CGraphOutputDialog *>();
+    QList<CGraphOutputDialog *> graphs;
+    for (QDialog *dialog : window.findChildren<QDialog *>()) {
+        if (auto *graph = dynamic_cast<CGraphOutputDialog *>(dialog)) {
+            graphs << graph;
+        }
+    }
+    return graphs;
 }
 
 class MainWindow : public ::testing::Test
@@ -231,3 +244,51 @@ TEST(TitleScreen, ClickHereGoesOnAndEscapeEnds)
 }
 
 } // namespace
+
+// The help window is made once with the main window: showing it again finds the topic and
+// the place in the list the operator left.
+TEST_F(MainWindow, HelpTopicsShowsTheSameHelpWindowAgain)
+{
+    CHelpDialog *help = window.HelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_FALSE(help->isVisible());
+    EXPECT_EQ(help->windowTitle(), QStringLiteral("Help Menu"));
+    EXPECT_EQ(help->TopicList()->count(), 96);
+    EXPECT_TRUE(help->HelpText()->toPlainText().isEmpty());
+
+    Menu(window, QStringLiteral("&Help"))->actions().at(1)->trigger();
+    ASSERT_TRUE(help->isVisible());
+    EXPECT_FALSE(help->isModal());
+    const auto headers = help->TopicList()->findItems(QStringLiteral("Headers"), Qt::MatchExactly);
+    ASSERT_EQ(headers.size(), 1);
+    help->TopicList()->setCurrentItem(headers.front());
+    EXPECT_EQ(help->HelpText()->toPlainText(), QStringLiteral("See Column Headers"));
+    const int scrolled = help->TopicList()->verticalScrollBar()->value();
+    EXPECT_GT(scrolled, 0);
+
+    help->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    EXPECT_FALSE(help->isVisible());
+    Menu(window, QStringLiteral("&Help"))->actions().at(1)->trigger();
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->TopicList()->currentItem(), headers.front());
+    EXPECT_EQ(help->TopicList()->verticalScrollBar()->value(), scrolled);
+    EXPECT_EQ(help->HelpText()->toPlainText(), QStringLiteral("See Column Headers"));
+}
+
+TEST_F(MainWindow, AboutBoxTexts)
+{
+    CAboutDlg about(&window);
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About Orvane"));
+    QStringList texts;
+    for (const QLabel *label : about.findChildren<QLabel *>()) {
+        texts << label->text();
+    }
+    EXPECT_TRUE(texts.contains(QStringLiteral("Orvane Version 2.5.0")));
+    EXPECT_TRUE(texts.contains(QStringLiteral(
+        "This program calculates breakthrough detection time, standardized breakthrough times (ASTM F739), "
+        "minimum breakthrough detection time (ASTM D 6978), normalized breakthrough times (ISO 6529), "
+        "steady-state permeation rate, and cumulative permeation for the data collected from an open or a "
+        "closed loop permeation test.")));
+    const auto *ok = about.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+    EXPECT_EQ(ok->text().remove(QLatin1Char('&')), QStringLiteral("OK"));
+}

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -130,7 +131,7 @@ TEST_F(ChoiceOfVariable, OptionThreeAsksForTheEquation)
         Field(shown, "minDetectableRate")->setText(QStringLiteral("0.1"));
         PressNext(shown);
         Field(shown, "equation")->setText(QStringLiteral("4x^2 - 2x + 1"));
-        PressNext(shown);
+        QTest::keyClick(Field(shown, "equation"), Qt::Key_Return); // Return is Next
     });
     EXPECT_EQ(dialog.Run(record), DialogResult::Next);
     ASSERT_EQ(messages.Messages.size(), 1U);
