@@ -112,7 +112,7 @@ std::optional<std::vector<std::vector<std::string>>> XlrdListings(const std::vec
     return listings;
 }
 
-std::vector<std::string> ListingOf(const std::vector<YExcel::WrittenSheet> &sheets)
+std::vector<std::string> ListingOf(const std::vector<YExcel::WrittenSheet> &sheets, std::size_t firstIndex)
 {
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < sheets.size(); ++i) {
@@ -137,7 +137,7 @@ std::vector<std::string> ListingOf(const std::vector<YExcel::WrittenSheet> &shee
                 columns = std::max(columns, column + 1);
             }
         }
-        lines.push_back("sheet\t" + std::to_string(i) + "\t"
+        lines.push_back("sheet\t" + std::to_string(firstIndex + i) + "\t"
             + Escaped(Encoding::Windows1252ToUtf8(sheets[i].Name)) + "\t" + std::to_string(rows) + "\t"
             + std::to_string(columns));
         lines.insert(lines.end(), cells.begin(), cells.end());

@@ -24,7 +24,9 @@ void ExpectReadsBack(const TestWorkbook::ByteVector &bytes, const std::vector<YE
 // lines per file; none when xlrd is not installed.
 std::optional<std::vector<std::vector<std::string>>> XlrdListings(const std::vector<std::string> &paths);
 
-// The listing the corpus tool would make of `sheets`.
-std::vector<std::string> ListingOf(const std::vector<YExcel::WrittenSheet> &sheets);
+// The listing the corpus tool would make of `sheets`, the first of them worksheet number
+// `firstIndex`.
+std::vector<std::string> ListingOf(
+    const std::vector<YExcel::WrittenSheet> &sheets, std::size_t firstIndex = 0);
 
 } // namespace WrittenWorkbook
