@@ -131,6 +131,9 @@ void CSpreadSheet::StoreRecordSet(const RecordSetContents &contents)
     rows.clear();
     sheetExists = true;
     totalRows = 1;
+    // Without the column count of the header read, every row would be refused as coming
+    // before any header whenever no backup commit (which sets it) succeeds.
+    totalColumns = static_cast<int>(contents.ColumnNames.size());
     fieldNames = contents.ColumnNames;
     rows.push_back(RowText::Build(fieldNames));
     for (const std::vector<std::string> &record : contents.Records) {

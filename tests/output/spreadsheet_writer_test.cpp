@@ -197,6 +197,8 @@ TEST(SpreadsheetWriterTest, RefusedBackupClearsTheFlagAndConstructionGoesOn)
     EXPECT_EQ(sheet.TotalRows(), 3);
     EXPECT_EQ(sheet.LastError(),
         "refused: CREATE TABLE [CSpreadSheetBackup] ([Report] char(255), [-] char(255), [Old] char(255))");
+    sheet.BeginTransaction();
+    EXPECT_TRUE(sheet.AddRow({"new"}, 3, false)) << "the header read still counts";
 }
 
 TEST(SpreadsheetWriterTest, HeaderNamesAreComparedWithCase)
