@@ -225,8 +225,8 @@ TEST_F(WorkbookDataSourceTest, QuotesBracketsAndTheRowSeparatorArriveUnchanged)
     EXPECT_EQ(SheetCells(path, "Results"), (Table {header, rows[0]}));
 }
 
-// The child's file size limit makes the write fail part way, as a full disk would (a
-// read-only folder would not stop a test run as root).
+// The child's file size limit makes the write fail part way, as a full disk would; a
+// read-only folder stops only a test not run as root.
 TEST_F(WorkbookDataSourceTest, AFailedWriteLeavesTheOldWorkbookAndNoTemporaryFile)
 {
     const fs::path path = folder / "report.xls";
@@ -247,6 +247,15 @@ TEST_F(WorkbookDataSourceTest, AFailedWriteLeavesTheOldWorkbookAndNoTemporaryFil
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(FileBytes(path), bytes);
     EXPECT_EQ(FolderEntries(), Texts {"report.xls"});
+
+    if (geteuid() != 0) {
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+        const SaveOutcome outcome = Save(path, ReportHeader, {{"new"}});
+        fs::permissions(folder, fs::perms::owner_all);
+        EXPECT_FALSE(outcome.Committed);
+        EXPECT_TRUE(outcome.LastError.starts_with("cannot write " + path.string())) << outcome.LastError;
+        EXPECT_EQ(FileBytes(path), bytes);
+    }
 }
 
 TEST_F(WorkbookDataSourceTest, StatementsAreCheckedAndARefusalSavesNothing)
