@@ -87,15 +87,6 @@ void ReadGlobals(
     }
 }
 
-// A name no Windows-1252 text can hold stays empty.
-std::string NameOf(const BoundSheet &sheet)
-{
-    if (!sheet.Name.Wide) {
-        return sheet.Name.Narrow;
-    }
-    return Encoding::Utf16ToWindows1252(sheet.Name.WideText).value_or(std::string());
-}
-
 bool IsFormulaCompanion(std::uint16_t code)
 {
     return code == RecordCode::Array || code == RecordCode::ShrFmla || code == RecordCode::Table;
@@ -121,10 +112,18 @@ std::string NameMatching(const std::vector<BoundSheet> &boundSheets, std::uint64
 {
     const auto found = std::find_if(boundSheets.begin(), boundSheets.end(),
         [start](const BoundSheet &sheet) { return sheet.Position == start; });
-    return found != boundSheets.end() ? NameOf(*found) : std::string();
+    return found != boundSheets.end() ? SheetNameOf(*found) : std::string();
 }
 
 } // namespace
+
+std::string SheetNameOf(const BoundSheet &sheet)
+{
+    if (!sheet.Name.Wide) {
+        return sheet.Name.Narrow;
+    }
+    return Encoding::Utf16ToWindows1252(sheet.Name.WideText).value_or(std::string());
+}
 
 std::optional<std::string> BasicExcelCell::TextValue(std::size_t maxLength) const
 {

@@ -46,19 +46,6 @@ char16_t UpperCase(char16_t c)
     return c;
 }
 
-bool NamesEqual(const std::u16string &stored, const std::string &wanted)
-{
-    if (stored.size() != wanted.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < stored.size(); ++i) {
-        if (UpperCase(stored[i]) != UpperCase(static_cast<unsigned char>(wanted[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 struct DirectoryEntry
 {
     std::u16string name;
@@ -98,6 +85,19 @@ DirectoryEntry ParseDirectoryEntry(const std::uint8_t *p)
 }
 
 } // namespace
+
+bool SameStreamName(const std::u16string &stored, const std::string &wanted)
+{
+    if (stored.size() != wanted.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        if (UpperCase(stored[i]) != UpperCase(static_cast<unsigned char>(wanted[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
 
 class ByteSource
 {
@@ -422,7 +422,7 @@ StorageStatus CompoundFile::FindStream(const std::string &name, const DirectoryE
         }
         visited[index] = true;
         const DirectoryEntry &entry = directory[index];
-        if (entry.type == StreamObject && NamesEqual(entry.name, name)) {
+        if (entry.type == StreamObject && SameStreamName(entry.name, name)) {
             found = &entry;
             return StorageStatus::Ok;
         }

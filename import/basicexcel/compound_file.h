@@ -55,6 +55,9 @@ struct StorageEntry
     std::vector<std::uint8_t> Bytes; // a stream's; the root's mini stream is not kept
 };
 
+// Stream names compare as [MS-CFB] 2.6.4 defines, without regard to case; `wanted` is Latin-1.
+bool SameStreamName(const std::u16string &stored, const std::string &wanted);
+
 class ByteSource;
 class CompoundFile;
 

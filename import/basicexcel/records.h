@@ -63,6 +63,9 @@ struct BoundSheet
     bool Read(const Record &record);
 };
 
+// The sheet's name in Windows-1252; empty when no Windows-1252 text can hold it.
+std::string SheetNameOf(const BoundSheet &sheet);
+
 // The first six bytes of every cell record: row, column, format index.
 struct CellHeader
 {

@@ -16,10 +16,22 @@ namespace YExcel {
 
 namespace {
 
+namespace Code {
+constexpr std::uint16_t TabId = 0x013D;
+constexpr std::uint16_t SupBook = 0x01AE;
+constexpr std::uint16_t Window2 = 0x023E;
+constexpr std::uint16_t Format = 0x041E;
+} // namespace Code
+
 constexpr std::uint16_t Biff8Version = 0x0600;
 constexpr std::uint16_t GlobalsType = 0x0005;
 constexpr std::uint16_t StyleXFFlag = 0x0004;
+constexpr std::uint16_t GeneralFormat = 0;
 constexpr std::uint16_t PreferredCellXF = 15;
+constexpr std::uint16_t SelectedSheetFlag = 0x0200;
+constexpr std::uint16_t OwnWorkbookMark = 0x0401; // SUPBOOK of references within the workbook
+constexpr std::size_t StrayBytesTolerated = 3;
+constexpr std::uint64_t LargestStream = 0xFFFFFFFF; // stream offsets are 32-bit
 
 // One record of the existing stream: the offset of its header and the length of its body.
 struct StreamRecord
@@ -59,7 +71,7 @@ struct ExistingWorkbook
 // Where the new sheets go: each replaces an existing sheet or is appended.
 struct Placement
 {
-    std::vector<std::size_t> Replacing; // per substream: the written sheet, or npos
+    std::vector<std::size_t> Replacing; // per substream: the written sheet, or None
     std::vector<std::size_t> Appended; // written sheets after the existing ones
 };
 
@@ -97,16 +109,8 @@ std::vector<StreamRecord> SplitRecords(const std::vector<std::uint8_t> &stream)
     return records;
 }
 
-bool EqualsIgnoringCase(const std::u16string &stored, std::u16string_view wanted)
-{
-    const auto upper
-        = [](char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : c; };
-    return std::equal(stored.begin(), stored.end(), wanted.begin(), wanted.end(),
-        [&](char16_t a, char16_t b) { return upper(a) == upper(b); });
-}
-
 // The root's stream of that name; the tree was checked when the entries were read.
-std::size_t FindRootStream(const std::vector<StorageEntry> &entries, std::u16string_view name)
+std::size_t FindRootStream(const std::vector<StorageEntry> &entries, const std::string &name)
 {
     std::vector<std::uint32_t> pending {entries[0].Child};
     while (!pending.empty()) {
@@ -116,7 +120,7 @@ std::size_t FindRootStream(const std::vector<StorageEntry> &entries, std::u16str
             continue;
         }
         const StorageEntry &entry = entries[index];
-        if (entry.Type == StorageEntry::Stream && EqualsIgnoringCase(entry.Name, name)) {
+        if (entry.Type == StorageEntry::Stream && SameStreamName(entry.Name, name)) {
             return index;
         }
         pending.push_back(entry.Left);
@@ -160,11 +164,18 @@ std::optional<WorkbookRefusal> FindGlobalsEnd(ExistingWorkbook &book)
 }
 
 // Substreams follow each other up to the end of the records; a sheet's embedded charts
-// are part of it.
+// are part of it. Readers stop at a BOF they cannot read, and take a second globals
+// substream for more of the globals, whose sheet offsets would not be moved along. What
+// follows the last substream must be padding: records there could not be kept in their
+// place once sheets are appended.
 std::optional<WorkbookRefusal> SplitSubstreams(ExistingWorkbook &book)
 {
     std::size_t i = book.GlobalsEnd + 1;
     while (i < book.Records.size() && book.Records[i].Code == RecordCode::BOF) {
+        BOF bof;
+        if (!bof.Read({RecordCode::BOF, BodyOf(book, book.Records[i])}) || bof.Type == GlobalsType) {
+            return Refuse("a sheet of the workbook cannot be read");
+        }
         Substream substream {i, 0, book.Records[i].Offset, 0};
         int depth = 0;
         for (; i < book.Records.size(); ++i) {
@@ -180,6 +191,12 @@ std::optional<WorkbookRefusal> SplitSubstreams(ExistingWorkbook &book)
         substream.End = ++i;
         substream.Stop = book.Records[i - 1].Offset + 4 + book.Records[i - 1].Length;
         book.Substreams.push_back(substream);
+    }
+    const StreamRecord &last = book.Records[i - 1];
+    const auto rest = book.Stream.begin() + static_cast<std::ptrdiff_t>(last.Offset + 4 + last.Length);
+    if (book.Stream.end() - rest > static_cast<std::ptrdiff_t>(StrayBytesTolerated)
+        && std::any_of(rest, book.Stream.end(), [](std::uint8_t byte) { return byte != 0; })) {
+        return Refuse("the workbook holds records after its last sheet");
     }
     return std::nullopt;
 }
@@ -197,10 +214,13 @@ std::optional<WorkbookRefusal> ReadSheetList(ExistingWorkbook &book)
         }
         const auto found = std::find_if(book.Substreams.begin(), book.Substreams.end(),
             [&](const Substream &substream) { return substream.Start == sheet.Sheet.Position; });
-        if (found == book.Substreams.end()) {
+        sheet.Substream = static_cast<std::size_t>(found - book.Substreams.begin());
+        // Two names for one sheet: writing over one of them would rename the other.
+        const bool named = std::any_of(book.Sheets.begin(), book.Sheets.end(),
+            [&](const ExistingSheet &other) { return other.Substream == sheet.Substream; });
+        if (found == book.Substreams.end() || named) {
             return Refuse("the workbook's list of sheets does not match its sheets");
         }
-        sheet.Substream = static_cast<std::size_t>(found - book.Substreams.begin());
         book.Sheets.push_back(std::move(sheet));
     }
     return std::nullopt;
@@ -260,25 +280,67 @@ void ReadSharedStrings(ExistingWorkbook &book)
     }
 }
 
-// The new cells take the workbook's own default cell format (XF 15 in every workbook Excel
-// writes), so no format is added.
-std::optional<WorkbookRefusal> ChooseCellXF(ExistingWorkbook &book)
+// The number formats of the workbook's own FORMAT records ([MS-XLS] 2.4.126) that are
+// "General" under another number, as some writers define it.
+std::vector<std::uint16_t> GeneralFormats(const ExistingWorkbook &book)
 {
-    std::vector<bool> cellXFs;
+    std::vector<std::uint16_t> formats {GeneralFormat};
     for (std::size_t i = 1; i < book.GlobalsEnd; ++i) {
-        if (book.Records[i].Code == WrittenCode::XF && book.Records[i].Length >= 6) {
-            cellXFs.push_back((U16At(book.Stream, book.Records[i].Offset + 8) & StyleXFFlag) == 0);
+        const StreamRecord &record = book.Records[i];
+        if (record.Code != Code::Format || record.Length < 2) {
+            continue;
+        }
+        const Bytes body = BodyOf(book, record);
+        std::vector<std::vector<std::uint8_t>> bodies(1, {body.begin() + 2, body.end()});
+        ContinuedReader reader(std::move(bodies));
+        LargeString text;
+        if (reader.ReadUnicodeString(text)) {
+            text.Widen();
+            if (SameSheetName(Encoding::Utf16ToWindows1252(text.WideText).value_or(""), "General")) {
+                formats.push_back(U16At(book.Stream, record.Offset + 4));
+            }
         }
     }
-    if (cellXFs.size() > PreferredCellXF && cellXFs[PreferredCellXF]) {
-        book.CellXF = PreferredCellXF;
+    return formats;
+}
+
+// XF 15 when it qualifies (the default cell format of every workbook Excel writes), else
+// the first that does.
+std::optional<std::uint16_t> PreferredXF(const std::vector<bool> &qualifies)
+{
+    if (qualifies.size() > PreferredCellXF && qualifies[PreferredCellXF]) {
+        return PreferredCellXF;
+    }
+    const auto found = std::find(qualifies.begin(), qualifies.end(), true);
+    if (found == qualifies.end()) {
         return std::nullopt;
     }
-    const auto found = std::find(cellXFs.begin(), cellXFs.end(), true);
-    if (found == cellXFs.end()) {
+    return static_cast<std::uint16_t>(found - qualifies.begin());
+}
+
+// The new cells take one of the workbook's own cell formats ([MS-XLS] 2.4.353), so none is
+// added: one of the General number format, which shows a number as it is, if there is one.
+std::optional<WorkbookRefusal> ChooseCellXF(ExistingWorkbook &book)
+{
+    const std::vector<std::uint16_t> generalFormats = GeneralFormats(book);
+    std::vector<bool> cellXFs;
+    std::vector<bool> generalXFs;
+    for (std::size_t i = 1; i < book.GlobalsEnd; ++i) {
+        const StreamRecord &record = book.Records[i];
+        if (record.Code != WrittenCode::XF) {
+            continue;
+        }
+        const bool cell = record.Length >= 6 && (U16At(book.Stream, record.Offset + 8) & StyleXFFlag) == 0;
+        cellXFs.push_back(cell);
+        generalXFs.push_back(cell
+            && std::find(generalFormats.begin(), generalFormats.end(), U16At(book.Stream, record.Offset + 6))
+                != generalFormats.end());
+    }
+    const auto chosen = PreferredXF(generalXFs).has_value() ? PreferredXF(generalXFs) : PreferredXF(cellXFs);
+    if (!chosen) {
         return Refuse("the workbook has no cell format the new cells could use");
     }
-    book.CellXF = static_cast<std::uint16_t>(found - cellXFs.begin());
+    book.CellXF = *chosen;
     return std::nullopt;
 }
 
@@ -297,22 +359,16 @@ std::variant<ExistingWorkbook, WorkbookRefusal> ParseWorkbook(std::vector<std::u
     return book;
 }
 
-std::string NameOf(const BoundSheet &sheet)
-{
-    if (!sheet.Name.Wide) {
-        return sheet.Name.Narrow;
-    }
-    return Encoding::Utf16ToWindows1252(sheet.Name.WideText).value_or(std::string());
-}
-
 std::variant<Placement, WorkbookRefusal> PlaceSheets(
     const ExistingWorkbook &book, const std::vector<WrittenSheet> &sheets)
 {
     Placement placement;
     placement.Replacing.assign(book.Substreams.size(), None);
     for (std::size_t i = 0; i < sheets.size(); ++i) {
-        const auto found = std::find_if(book.Sheets.begin(), book.Sheets.end(),
-            [&](const ExistingSheet &sheet) { return SameSheetName(NameOf(sheet.Sheet), sheets[i].Name); });
+        const auto found
+            = std::find_if(book.Sheets.begin(), book.Sheets.end(), [&](const ExistingSheet &sheet) {
+                  return SameSheetName(SheetNameOf(sheet.Sheet), sheets[i].Name);
+              });
         if (found == book.Sheets.end()) {
             placement.Appended.push_back(i);
         } else if (found->Sheet.Type != BoundSheet::WorksheetType) {
@@ -324,7 +380,9 @@ std::variant<Placement, WorkbookRefusal> PlaceSheets(
     return placement;
 }
 
-std::uint32_t CountTextCells(const ExistingWorkbook &book, const Placement &placement)
+// The LABELSST cells of the sheets kept; none when one points beyond the shared strings
+// read, since that index would come to name one of the new texts.
+std::optional<std::uint32_t> KeptTextCells(const ExistingWorkbook &book, const Placement &placement)
 {
     std::uint32_t count = 0;
     for (std::size_t s = 0; s < book.Substreams.size(); ++s) {
@@ -332,16 +390,57 @@ std::uint32_t CountTextCells(const ExistingWorkbook &book, const Placement &plac
             continue;
         }
         for (std::size_t i = book.Substreams[s].First; i < book.Substreams[s].End; ++i) {
-            count += book.Records[i].Code == RecordCode::LabelSST;
+            LabelSST label;
+            if (book.Records[i].Code != RecordCode::LabelSST
+                || !label.Read({RecordCode::LabelSST, BodyOf(book, book.Records[i])})) {
+                continue;
+            }
+            if (label.Index >= book.Strings.Entries().size()) {
+                return std::nullopt;
+            }
+            ++count;
         }
     }
     return count;
 }
 
-void CopyRecord(std::string &out, const ExistingWorkbook &book, const StreamRecord &record)
+// A replaced sheet that was selected stays so, as WINDOW1 counts it among the selected.
+bool WasSelected(const ExistingWorkbook &book, const Substream &substream)
 {
-    const auto first = book.Stream.begin() + static_cast<std::ptrdiff_t>(record.Offset);
-    out.append(first, first + static_cast<std::ptrdiff_t>(4 + record.Length));
+    int depth = 0;
+    for (std::size_t i = substream.First; i < substream.End; ++i) {
+        const StreamRecord &record = book.Records[i];
+        depth += record.Code == RecordCode::BOF ? 1 : record.Code == RecordCode::YEOF ? -1 : 0;
+        if (record.Code == Code::Window2 && depth == 1 && record.Length >= 2) {
+            return (U16At(book.Stream, record.Offset + 4) & SelectedSheetFlag) != 0;
+        }
+    }
+    return false;
+}
+
+// A globals record as it was, but for the two that count the sheets: the workbook's own
+// SUPBOOK ([MS-XLS] 2.4.271) holds their number, TABID (2.4.313) one identifier for each.
+// A TABID that would outgrow its record stays as it was.
+void CopyGlobalsRecord(
+    std::string &out, const ExistingWorkbook &book, const StreamRecord &record, std::size_t appended)
+{
+    const Bytes body = BodyOf(book, record);
+    std::string copy(body.begin(), body.end());
+    if (record.Code == Code::SupBook && record.Length == 4
+        && U16At(book.Stream, record.Offset + 6) == OwnWorkbookMark) {
+        const auto sheets = static_cast<std::uint16_t>(U16At(book.Stream, record.Offset + 4) + appended);
+        copy = BodyWriter().U16(sheets).U16(OwnWorkbookMark).Bytes;
+    } else if (record.Code == Code::TabId && record.Length % 2 == 0
+        && record.Length + 2 * appended <= RecordCursor::MaxRecordBody) {
+        std::uint16_t next = 0;
+        for (std::size_t i = 0; i < record.Length; i += 2) {
+            next = std::max<std::uint16_t>(next, U16At(book.Stream, record.Offset + 4 + i));
+        }
+        for (std::size_t i = 0; i < appended; ++i) {
+            copy += BodyWriter().U16(++next).Bytes;
+        }
+    }
+    AppendRecord(out, record.Code, copy);
 }
 
 // Where each BOUNDSHEET offset goes in the new stream, and the substream it must name (the
@@ -358,26 +457,28 @@ struct Globals
     std::vector<OffsetPatch> Patches;
 };
 
+// The record the appended sheets' BOUNDSHEETs go before: the one after the last BOUNDSHEET,
+// else the first SST, else the EOF.
+std::size_t SheetListEnd(const ExistingWorkbook &book)
+{
+    if (!book.Sheets.empty()) {
+        return book.Sheets.back().Record + 1;
+    }
+    std::size_t i = 1;
+    while (i < book.GlobalsEnd && book.Records[i].Code != RecordCode::SST) {
+        ++i;
+    }
+    return i;
+}
+
 // The globals as they were, but for the sheet list (appended sheets after the last
 // BOUNDSHEET) and the shared strings, rebuilt with the new texts where the old SST was.
 Globals RebuildGlobals(const ExistingWorkbook &book, const std::vector<WrittenSheet> &sheets,
     const Placement &placement, const SharedStringTable &strings, std::uint32_t references)
 {
     Globals globals;
-    std::size_t lastBoundSheet = None;
-    for (const ExistingSheet &sheet : book.Sheets) {
-        lastBoundSheet = sheet.Record;
-    }
-    bool sheetsAdded = false;
+    const std::size_t sheetListEnd = SheetListEnd(book);
     bool stringsAdded = false;
-    const auto addSheets = [&] {
-        for (std::size_t j = 0; j < placement.Appended.size(); ++j) {
-            globals.Patches.push_back({globals.Bytes.size() + 4, book.Substreams.size() + j});
-            AppendRecord(globals.Bytes, WrittenCode::BoundSheet,
-                BoundSheetBody(0, sheets[placement.Appended[j]].Name));
-        }
-        sheetsAdded = true;
-    };
     const auto addStrings = [&] {
         AppendSharedStrings(globals.Bytes, strings.Entries(), references);
         stringsAdded = true;
@@ -385,10 +486,14 @@ Globals RebuildGlobals(const ExistingWorkbook &book, const std::vector<WrittenSh
     auto sheet = book.Sheets.begin();
     for (std::size_t i = 0; i <= book.GlobalsEnd; ++i) {
         const StreamRecord &record = book.Records[i];
-        const bool sharedStrings = record.Code == RecordCode::SST;
-        if (!sheetsAdded && (sharedStrings || i == book.GlobalsEnd)) {
-            addSheets();
+        if (i == sheetListEnd) {
+            for (std::size_t j = 0; j < placement.Appended.size(); ++j) {
+                globals.Patches.push_back({globals.Bytes.size() + 4, book.Substreams.size() + j});
+                AppendRecord(globals.Bytes, WrittenCode::BoundSheet,
+                    BoundSheetBody(0, sheets[placement.Appended[j]].Name));
+            }
         }
+        const bool sharedStrings = record.Code == RecordCode::SST;
         if (sharedStrings || record.Code == WrittenCode::ExtSST) {
             if (sharedStrings && !stringsAdded) {
                 addStrings();
@@ -405,10 +510,7 @@ Globals RebuildGlobals(const ExistingWorkbook &book, const std::vector<WrittenSh
             globals.Patches.push_back({globals.Bytes.size() + 4, sheet->Substream});
             ++sheet;
         }
-        CopyRecord(globals.Bytes, book, record);
-        if (i == lastBoundSheet) {
-            addSheets();
-        }
+        CopyGlobalsRecord(globals.Bytes, book, record, placement.Appended.size());
     }
     return globals;
 }
@@ -438,11 +540,11 @@ std::string MovedSubstream(const ExistingWorkbook &book, const Substream &substr
     return out;
 }
 
-std::string RewriteStream(
-    const ExistingWorkbook &book, const std::vector<WrittenSheet> &sheets, const Placement &placement)
+// `references` starts with the text cells of the sheets kept.
+std::string RewriteStream(const ExistingWorkbook &book, const std::vector<WrittenSheet> &sheets,
+    const Placement &placement, std::uint32_t references)
 {
     SharedStringTable strings = book.Strings;
-    std::uint32_t references = CountTextCells(book, placement);
     for (const WrittenSheet &sheet : sheets) {
         references += AddTexts(sheet, strings);
     }
@@ -453,7 +555,8 @@ std::string RewriteStream(
         starts.push_back(stream.size());
         const std::size_t replacing = placement.Replacing[s];
         if (replacing != None) {
-            stream += WorksheetSubstream(sheets[replacing], stream.size(), book.CellXF, false, strings);
+            stream += WorksheetSubstream(sheets[replacing], stream.size(), book.CellXF,
+                WasSelected(book, book.Substreams[s]), strings);
         } else {
             const std::int64_t shift = std::int64_t(stream.size()) - std::int64_t(book.Substreams[s].Start);
             stream += MovedSubstream(book, book.Substreams[s], shift);
@@ -488,9 +591,9 @@ std::variant<std::string, WorkbookRefusal> RewriteWorkbook(
     if (storage.ReadEntries(entries) != StorageStatus::Ok) {
         return Refuse("the workbook's file is damaged");
     }
-    const std::size_t workbook = FindRootStream(entries, u"Workbook");
+    const std::size_t workbook = FindRootStream(entries, "Workbook");
     if (workbook == None) {
-        return Refuse(FindRootStream(entries, u"Book") != None
+        return Refuse(FindRootStream(entries, "Book") != None
                 ? "the workbook was written by Excel 5.0 or older"
                 : "the file holds no Excel workbook");
     }
@@ -503,7 +606,14 @@ std::variant<std::string, WorkbookRefusal> RewriteWorkbook(
     if (auto *refusal = std::get_if<WorkbookRefusal>(&placement)) {
         return *refusal;
     }
-    const std::string stream = RewriteStream(book, sheets, std::get<Placement>(placement));
+    const auto keptTexts = KeptTextCells(book, std::get<Placement>(placement));
+    if (!keptTexts) {
+        return Refuse("the workbook's shared strings are damaged");
+    }
+    const std::string stream = RewriteStream(book, sheets, std::get<Placement>(placement), *keptTexts);
+    if (stream.size() > LargestStream) {
+        return Refuse("the workbook would grow beyond 4 GB");
+    }
     entries[workbook].Bytes.assign(stream.begin(), stream.end());
     return WriteCompoundFile(entries);
 }

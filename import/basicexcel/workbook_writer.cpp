@@ -15,7 +15,6 @@ constexpr std::uint16_t Style = 0x0293;
 } // namespace Code
 
 constexpr std::uint16_t GlobalsType = 0x0005;
-constexpr std::uint16_t WorksheetType = 0x0010;
 constexpr std::uint16_t DefaultCellXF = 15;
 constexpr std::size_t StyleXFs = 15;
 

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 using namespace TestWorkbook;
+using WrittenWorkbook::RecordCodes;
+using WrittenWorkbook::WorkbookStream;
 using YExcel::WrittenCell;
 using YExcel::WrittenSheet;
 
@@ -30,13 +32,40 @@ std::string RefusalOf(const ByteVector &existing, const std::vector<WrittenSheet
     return refusal ? refusal->Reason : "";
 }
 
-ByteVector WorkbookStream(const ByteVector &file)
+ByteVector WrittenStream(const std::vector<WrittenSheet> &sheets)
 {
-    YExcel::WorkbookStorage storage;
-    ByteVector stream;
-    EXPECT_TRUE(storage.OpenMemory(file));
-    storage.ReadStream("Workbook", stream);
+    return WorkbookStream(WrittenWorkbook::Bytes(YExcel::WriteNewWorkbook(sheets)));
+}
+
+// `records` put into the globals just after their BOF, the sheet list's offsets moved along.
+ByteVector WithGlobals(ByteVector stream, const ByteVector &records)
+{
+    constexpr std::size_t AfterBof = 20;
+    for (const auto &[offset, code] : RecordCodes(stream)) {
+        if (code == 0x0085) {
+            WriteU32(
+                stream, offset + 4, ReadU32(stream, offset + 4) + static_cast<std::uint32_t>(records.size()));
+        }
+    }
+    stream.insert(stream.begin() + AfterBof, records.begin(), records.end());
     return stream;
+}
+
+std::vector<std::size_t> OffsetsOf(const ByteVector &stream, std::uint16_t wanted)
+{
+    std::vector<std::size_t> offsets;
+    for (const auto &[offset, code] : RecordCodes(stream)) {
+        if (code == wanted) {
+            offsets.push_back(offset);
+        }
+    }
+    return offsets;
+}
+
+ByteVector BodyAt(const ByteVector &stream, std::size_t offset)
+{
+    const std::size_t length = stream.at(offset + 2) | (stream.at(offset + 3) << 8);
+    return {stream.begin() + offset + 4, stream.begin() + offset + 4 + length};
 }
 
 ByteVector ReadFile(const fs::path &path)
@@ -136,13 +165,38 @@ TEST(WorkbookRewriter, ReplacesNamesakesAndKeepsTheRest)
 
 TEST(WorkbookRewriter, RefusesWhatItCannotRewriteSafely)
 {
-    const std::string written = std::get<std::string>(YExcel::WriteNewWorkbook({{"Data", {{1.0}}}}));
-    const ByteVector stream = WorkbookStream({written.begin(), written.end()});
-
-    ByteVector encrypted = stream;
-    const ByteVector filePass = Record(0x002F, ByteVector(54, 0));
-    encrypted.insert(encrypted.begin() + 20, filePass.begin(), filePass.end());
+    const ByteVector stream = WrittenStream({{"Data", {{1.0}}}});
+    const ByteVector encrypted = WithGlobals(stream, Record(0x002F, ByteVector(54, 0)));
     EXPECT_EQ(RefusalOf(CompoundFileWithWorkbook(encrypted)), "the workbook is encrypted");
+
+    // A sheet after the padding, which readers going from sheet to sheet never reach.
+    ByteVector trailing = stream;
+    const ByteVector hidden = Join({Bof(0x0010), Number(0, 0, 1), Eof()});
+    trailing.insert(trailing.end(), hidden.begin(), hidden.end());
+    EXPECT_EQ(
+        RefusalOf(CompoundFileWithWorkbook(trailing)), "the workbook holds records after its last sheet");
+
+    // Substreams readers would not go past or would take for more globals.
+    const std::size_t end = OffsetsOf(stream, 0x000A).back() + 4;
+    for (const ByteVector &odd : {Join({Bof(0x0005), Eof()}), Join({Record(0x0809, {0x00, 0x06}), Eof()})}) {
+        ByteVector more = stream;
+        more.insert(more.begin() + static_cast<std::ptrdiff_t>(end), odd.begin(), odd.end());
+        EXPECT_EQ(RefusalOf(CompoundFileWithWorkbook(more)), "a sheet of the workbook cannot be read");
+    }
+
+    // Two names for one sheet: writing over one would rename the other.
+    ByteVector alias = BodyAt(stream, OffsetsOf(stream, 0x0085).at(0));
+    WriteU32(alias, 0, ReadU32(alias, 0) + 4 + static_cast<std::uint32_t>(alias.size()));
+    alias.at(8) = 'X';
+    EXPECT_EQ(RefusalOf(CompoundFileWithWorkbook(WithGlobals(stream, Record(0x0085, alias)))),
+        "the workbook's list of sheets does not match its sheets");
+
+    // A kept text cell pointing beyond the shared strings would come to show a new text;
+    // written over, it no longer matters.
+    ByteVector dangling = WrittenStream({{"Data", {{std::string("text")}}}});
+    WriteU32(dangling, OffsetsOf(dangling, 0x00FD).at(0) + 4 + 6, 1);
+    EXPECT_EQ(RefusalOf(CompoundFileWithWorkbook(dangling)), "the workbook's shared strings are damaged");
+    EXPECT_EQ(RefusalOf(CompoundFileWithWorkbook(dangling), {{"data", {}}}), "");
 
     ByteVector biff5 = stream;
     biff5[5] = 0x05; // BOF version 0x0500
@@ -155,6 +209,59 @@ TEST(WorkbookRewriter, RefusesWhatItCannotRewriteSafely)
     EXPECT_EQ(RefusalOf(CompoundFileWithWorkbook(cut)), "the workbook's global records cannot be read");
     EXPECT_EQ(RefusalOf(CompoundFileWithWorkbook(stream), {{"a:b", {}}}),
         "\"a:b\" is not a name Excel allows for a sheet");
+}
+
+// Damaged workbooks (fuzz findings among them) are refused, or rewritten into workbooks
+// that read again: a damaged sheet or shared-string table is never carried on.
+TEST(WorkbookRewriter, MalformedFilesAreRefusedOrRewrittenSoundly)
+{
+    const fs::path folder = fs::path(ORVANE_SOURCE_DIR) / "tests" / "data" / "malformed";
+    ASSERT_TRUE(fs::is_directory(folder));
+    for (const auto &entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        const auto written = YExcel::RewriteWorkbook(ReadFile(entry.path()), ReportSheets);
+        if (std::holds_alternative<YExcel::WorkbookRefusal>(written)) {
+            continue;
+        }
+        const std::string &bytes = std::get<std::string>(written);
+        YExcel::BasicExcel book;
+        EXPECT_TRUE(
+            book.OpenBookFromMemory({reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size()}))
+            << name;
+    }
+}
+
+// The workbook's own SUPBOOK counts the sheets and TABID has an identifier for each; the
+// sheet list grows by one BOUNDSHEET a sheet, even with an SST before it; a replaced sheet
+// that was selected stays so; new cells take a cell format of the General number format
+// rather than XF 15 when that one shows dates.
+TEST(WorkbookRewriter, KeepsTheGlobalsInStepWithTheSheets)
+{
+    ByteVector stream = WrittenStream({{"Data", {{1.0}}}, {"Other", {{2.0}}}});
+    const std::vector<std::size_t> xfs = OffsetsOf(stream, 0x00E0);
+    stream.at(xfs.at(15) + 4 + 2) = 14; // a date format
+    stream.at(xfs.at(14) + 4 + 4) &= ~0x04; // a cell XF, no longer a style
+    stream = WithGlobals(
+        stream, Join({Record(0x01AE, {2, 0, 1, 4}), Record(0x013D, {1, 0, 2, 0}), Sst({Text8("first")})}));
+    const std::vector<WrittenSheet> sheets = {{"data", {{3.0}}}, {"New", {{4.0}}}};
+    const ByteVector file
+        = WrittenWorkbook::Bytes(YExcel::RewriteWorkbook(CompoundFileWithWorkbook(stream), sheets));
+    WrittenWorkbook::ExpectReadsBack(file, {{"Data", sheets[0].Rows}, {"Other", {{2.0}}}, sheets[1]});
+
+    const ByteVector rewritten = WorkbookStream(file);
+    EXPECT_EQ(BodyAt(rewritten, OffsetsOf(rewritten, 0x01AE).at(0)), (ByteVector {3, 0, 1, 4}));
+    EXPECT_EQ(BodyAt(rewritten, OffsetsOf(rewritten, 0x013D).at(0)), (ByteVector {1, 0, 2, 0, 3, 0}));
+    EXPECT_EQ(OffsetsOf(rewritten, 0x0085).size(), 3u);
+    std::vector<bool> selected;
+    for (std::size_t window : OffsetsOf(rewritten, 0x023E)) {
+        selected.push_back((rewritten.at(window + 5) & 0x02) != 0);
+    }
+    EXPECT_EQ(selected, (std::vector<bool> {true, false, false}));
+    std::vector<int> cellXFs;
+    for (std::size_t number : OffsetsOf(rewritten, 0x0203)) {
+        cellXFs.push_back(rewritten.at(number + 8) | (rewritten.at(number + 9) << 8));
+    }
+    EXPECT_EQ(cellXFs, (std::vector<int> {14, 15, 14}));
 }
 
 class RewrittenCorpus : public testing::TestWithParam<std::string>

@@ -13,31 +13,6 @@ using YExcel::WrittenSheet;
 
 namespace {
 
-// Records of a workbook stream by their offsets.
-std::map<std::size_t, std::uint16_t> RecordCodes(const ByteVector &stream)
-{
-    std::map<std::size_t, std::uint16_t> codes;
-    for (std::size_t offset = 0; offset + 4 <= stream.size();) {
-        const std::uint16_t code = stream[offset] | (stream[offset + 1] << 8);
-        const std::size_t length = stream[offset + 2] | (stream[offset + 3] << 8);
-        if (code == 0) {
-            break;
-        }
-        codes[offset] = code;
-        offset += 4 + length;
-    }
-    return codes;
-}
-
-ByteVector WorkbookStream(const ByteVector &file)
-{
-    YExcel::WorkbookStorage storage;
-    ByteVector stream;
-    EXPECT_TRUE(storage.OpenMemory(file));
-    EXPECT_EQ(storage.ReadStream("Workbook", stream), YExcel::StorageStatus::Ok);
-    return stream;
-}
-
 std::string Refusal(const std::vector<WrittenSheet> &sheets)
 {
     const auto written = YExcel::WriteNewWorkbook(sheets);
@@ -105,8 +80,8 @@ TEST(WorkbookWriter, RowBlocksAreIndexed)
     }
     const ByteVector bytes = WrittenWorkbook::Bytes(YExcel::WriteNewWorkbook({{"First", {{1.0}}}, sheet}));
     WrittenWorkbook::ExpectReadsBack(bytes, {{"First", {{1.0}}}, sheet});
-    const ByteVector stream = WorkbookStream(bytes);
-    const auto codes = RecordCodes(stream);
+    const ByteVector stream = WrittenWorkbook::WorkbookStream(bytes);
+    const auto codes = WrittenWorkbook::RecordCodes(stream);
     std::vector<std::size_t> indexes;
     for (const auto &[offset, code] : codes) {
         if (code == 0x020B) {

@@ -61,6 +61,30 @@ TestWorkbook::ByteVector Bytes(const std::variant<std::string, YExcel::WorkbookR
     return {bytes.begin(), bytes.end()};
 }
 
+TestWorkbook::ByteVector WorkbookStream(const TestWorkbook::ByteVector &file)
+{
+    YExcel::WorkbookStorage storage;
+    TestWorkbook::ByteVector stream;
+    EXPECT_TRUE(storage.OpenMemory(file));
+    EXPECT_EQ(storage.ReadStream("Workbook", stream), YExcel::StorageStatus::Ok);
+    return stream;
+}
+
+std::map<std::size_t, std::uint16_t> RecordCodes(const TestWorkbook::ByteVector &stream)
+{
+    std::map<std::size_t, std::uint16_t> codes;
+    for (std::size_t offset = 0; offset + 4 <= stream.size();) {
+        const std::uint16_t code = stream[offset] | (stream[offset + 1] << 8);
+        const std::size_t length = stream[offset + 2] | (stream[offset + 3] << 8);
+        if (code == 0) {
+            break;
+        }
+        codes[offset] = code;
+        offset += 4 + length;
+    }
+    return codes;
+}
+
 void ExpectReadsBack(const TestWorkbook::ByteVector &bytes, const std::vector<YExcel::WrittenSheet> &sheets)
 {
     YExcel::BasicExcel book;

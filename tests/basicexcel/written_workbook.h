@@ -7,6 +7,7 @@
 #include "workbook_builder.h"
 #include "workbook_writer.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,12 @@ namespace WrittenWorkbook {
 
 // The bytes of a successful write; a refusal fails the test and gives none.
 TestWorkbook::ByteVector Bytes(const std::variant<std::string, YExcel::WorkbookRefusal> &written);
+
+// The "Workbook" stream of a compound file.
+TestWorkbook::ByteVector WorkbookStream(const TestWorkbook::ByteVector &file);
+
+// Records of a workbook stream by their offsets, up to the first of code 0.
+std::map<std::size_t, std::uint16_t> RecordCodes(const TestWorkbook::ByteVector &stream);
 
 // Every worksheet as the writer was given it: names, then numbers and non-empty texts by
 // position; what our reader makes of `bytes` must equal what was written.
