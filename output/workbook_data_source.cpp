@@ -1,6 +1,7 @@
 #include "workbook_data_source.h"
 
 #include "basicexcel.h"
+#include "biff_writer.h"
 #include "safe_file.h"
 #include "sql_statement.h"
 #include "workbook_writer.h"
@@ -73,22 +74,6 @@ std::optional<ConnectionTarget> ParseConnectionText(std::string_view text)
         return std::nullopt;
     }
     return ConnectionTarget {std::string(driver), std::string(path)};
-}
-
-// Excel compares sheet names without regard to case; in Windows-1252 that folds ASCII and
-// the Latin-1 letters (not the multiplication sign).
-char FoldedCase(char character)
-{
-    const auto byte = static_cast<unsigned char>(character);
-    if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7)) {
-        return static_cast<char>(byte + 0x20);
-    }
-    return character;
-}
-
-bool SameSheetName(const std::string &first, const std::string &second)
-{
-    return std::ranges::equal(first, second, {}, FoldedCase, FoldedCase);
 }
 
 bool ValidSheetName(const std::string &name)
@@ -305,10 +290,11 @@ std::optional<DataSourceFailure> WorkbookDataSource::Connection::ReadBook(std::v
     return std::nullopt;
 }
 
+// With the workbook writer's comparison: a sheet it takes for this one is this one.
 SheetState *WorkbookDataSource::Connection::Find(const std::string &name)
 {
     const auto found = std::ranges::find_if(
-        Sheets, [&](const SheetState &sheet) { return SameSheetName(sheet.Name, name); });
+        Sheets, [&](const SheetState &sheet) { return YExcel::SameSheetName(sheet.Name, name); });
     return found == Sheets.end() ? nullptr : &*found;
 }
 

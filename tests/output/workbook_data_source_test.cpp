@@ -292,6 +292,8 @@ TEST_F(WorkbookDataSourceTest, StatementsAreCheckedAndARefusalSavesNothing)
 
     ASSERT_EQ(source.OpenConnection(ConnectionTo(path)), std::nullopt);
     EXPECT_EQ(source.Execute("CREATE TABLE [s] ([A] char(255))")->Message, "Sheet \"S\" exists already");
+    EXPECT_EQ(source.Execute("CREATE TABLE [\x8A] ([A] char(255))"), std::nullopt);
+    EXPECT_TRUE(source.Execute("CREATE TABLE [\x9A] ([A] char(255))")) << "a small and a capital S with caron";
     EXPECT_TRUE(source.Execute("INSERT INTO [S$A1:IV3] ([C]) VALUES ('x')"));
     EXPECT_TRUE(source.Execute("DROP TABLE [T$A1:IV65536]"));
     EXPECT_EQ(source.CloseConnection(), std::nullopt);
