@@ -1,7 +1,6 @@
 #include "workbook_data_source.h"
 
 #include "basicexcel.h"
-#include "biff_writer.h"
 #include "safe_file.h"
 #include "sql_statement.h"
 #include "workbook_writer.h"
@@ -23,7 +22,6 @@ using Table = std::vector<std::vector<Cell>>;
 constexpr std::size_t SheetRows = 65536;
 constexpr std::size_t SheetColumns = 256;
 constexpr std::size_t MaxCellText = 32767;
-constexpr std::size_t MaxSheetName = 31;
 
 struct SheetState
 {
@@ -74,12 +72,6 @@ std::optional<ConnectionTarget> ParseConnectionText(std::string_view text)
         return std::nullopt;
     }
     return ConnectionTarget {std::string(driver), std::string(path)};
-}
-
-bool ValidSheetName(const std::string &name)
-{
-    return !name.empty() && name.size() <= MaxSheetName && name.find_first_of("[]:*?/\\") == std::string::npos
-        && name.front() != '\'' && name.back() != '\'';
 }
 
 bool IsBlank(const std::string &text)
@@ -349,7 +341,7 @@ std::optional<DataSourceFailure> WorkbookDataSource::Connection::Create(const Sq
         }
     } else if (statement.Table.LastRow) {
         return Failure("Sheet " + Quoted(name) + " does not exist");
-    } else if (!ValidSheetName(name)) {
+    } else if (!YExcel::ValidSheetName(name)) {
         return Failure(Quoted(name) + " is not a valid sheet name");
     } else {
         sheet = &Sheets.emplace_back(SheetState {.Name = name, .Loaded = true});

@@ -144,12 +144,6 @@ char16_t UpperCase(char16_t c)
     }
 }
 
-bool ValidSheetName(const std::string &name)
-{
-    return !name.empty() && name.size() <= MaxNameLength
-        && name.find_first_of(":\\/?*[]") == std::string::npos && name.front() != '\'' && name.back() != '\'';
-}
-
 // The text of the first cell outside the sheet's bounds or too long, if any.
 std::optional<std::string> CellProblem(const WrittenSheet &sheet)
 {
@@ -415,6 +409,12 @@ std::optional<WorkbookRefusal> CheckSheets(const std::vector<WrittenSheet> &shee
         }
     }
     return std::nullopt;
+}
+
+bool ValidSheetName(const std::string &name)
+{
+    return !name.empty() && name.size() <= MaxNameLength
+        && name.find_first_of(":\\/?*[]") == std::string::npos && name.front() != '\'' && name.back() != '\'';
 }
 
 bool SameSheetName(const std::string &a, const std::string &b)

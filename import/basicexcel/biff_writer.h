@@ -106,7 +106,4 @@ const std::string *TextOf(const WrittenCell &cell);
 // texts of at most 32767 characters.
 std::optional<WorkbookRefusal> CheckSheets(const std::vector<WrittenSheet> &sheets);
 
-// Sheet names compare without regard to case, as Excel does.
-bool SameSheetName(const std::string &a, const std::string &b);
-
 } // namespace YExcel

@@ -44,4 +44,11 @@ std::variant<std::string, WorkbookRefusal> WriteNewWorkbook(const std::vector<Wr
 std::variant<std::string, WorkbookRefusal> RewriteWorkbook(
     std::span<const std::uint8_t> existing, const std::vector<WrittenSheet> &sheets);
 
+// A name Excel takes for a sheet: 1 to 31 characters without : \ / ? * [ ] nor an
+// apostrophe at either end.
+bool ValidSheetName(const std::string &name);
+
+// Sheet names compare without regard to case, as Excel does.
+bool SameSheetName(const std::string &a, const std::string &b);
+
 } // namespace YExcel
