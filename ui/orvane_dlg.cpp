@@ -5,6 +5,7 @@
 #include "help_dlg.h"
 #include "qt_text.h"
 #include "qt_windowing_services.h"
+#include "results_save.h"
 #include "results_text.h"
 
 #include <QHBoxLayout>
@@ -73,7 +74,7 @@ void COrvaneDlg::BuildButtonRow()
     addButton("Import Data", [this] { RunImportData(record, services, *this); });
     viewGraphButton = addButton("View Graph", [this] { OpenGraphWindow(); });
     addButton("Modify Settings", [this] { RunModifySettings(record, services, *this); });
-    addButton("Save", [this] { NotAvailableYet("Save"); });
+    addButton("Save", [this] { RunSaveCommand(services, record, resultsText); });
     addButton("Print", [this] { NotAvailableYet("Print"); });
     row->addStretch();
     viewGraphButton->setEnabled(false);
@@ -95,7 +96,7 @@ void COrvaneDlg::BuildMenus()
     viewGraphAction
         = file->addAction(QStringLiteral("&View Results Graph"), this, [this] { OpenGraphWindow(); });
     file->addSeparator();
-    file->addAction(QStringLiteral("&Save"), this, [this] { NotAvailableYet("Save"); });
+    file->addAction(QStringLiteral("&Save"), this, [this] { RunSaveCommand(services, record, resultsText); });
     file->addAction(QStringLiteral("&Print"), this, [this] { NotAvailableYet("Print"); });
     file->addSeparator();
     file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
@@ -132,12 +133,14 @@ void COrvaneDlg::ImportRunEnded()
 
 void COrvaneDlg::ClearResults()
 {
+    resultsText.clear();
     resultsBox->clear();
 }
 
 void COrvaneDlg::AnalysisCompleted(ExperimentRecord &analysed)
 {
-    resultsBox->setPlainText(QtMultiLineText(BuildResultsText(analysed)));
+    resultsText = BuildResultsText(analysed);
+    resultsBox->setPlainText(QtMultiLineText(resultsText));
 }
 
 void COrvaneDlg::OpenGraphWindow()

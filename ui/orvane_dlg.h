@@ -52,6 +52,8 @@ private:
     std::unique_ptr<WindowingServices> ownServices;
     WindowingServices &services;
     ExperimentRecord record;
+    // What Save writes: the text as last built, not what has since been typed into the box.
+    std::string resultsText;
     QWidget *client = nullptr;
     QPlainTextEdit *resultsBox = nullptr;
     QPushButton *viewGraphButton = nullptr;

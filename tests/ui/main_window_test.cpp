@@ -24,6 +24,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <unistd.h>
+
 namespace {
 
 QStringList Captions(const QList<QAction *> &actions)
@@ -115,13 +119,44 @@ TEST_F(MainWindow, TitleButtonsAndMenus)
 TEST_F(MainWindow, ImportAndModifyRunTheirDialogsAndLaterCommandsSaySo)
 {
     services.FilesToOpen.push_back({}); // the file choice cancelled
+    services.SaveForms.push_back(std::nullopt); // Save File As cancelled, silently
     for (const char *caption : {"Import Data", "Modify Settings", "Save", "Print"}) {
         Button(window, caption)->click();
     }
     EXPECT_TRUE(services.DialogsRun.empty()); // nothing imported, nothing to modify
     EXPECT_TRUE(Button(window, "View Graph")->isEnabled()); // an import run ended
-    ASSERT_EQ(services.Messages.size(), 3u);
-    EXPECT_EQ(services.Messages[1], (ShownMessage {"Save", "This command is not available yet.", false}));
+    EXPECT_TRUE(services.SaveForms.empty());
+    ASSERT_EQ(services.Messages.size(), 2u);
+    EXPECT_EQ(services.Messages[1], (ShownMessage {"Print", "This command is not available yet.", false}));
+}
+
+// Save writes the text as built, whatever has been typed into the box since.
+TEST_F(MainWindow, SaveAsTextWritesTheResultsTextAsBuilt)
+{
+    const std::string path = ::testing::TempDir() + "main_window_save_" + std::to_string(getpid()) + ".txt";
+    services.SaveForms.push_back(SaveChoice::TextFile);
+    services.FilesToSave.push_back(ChosenFile {path, "results.txt"});
+    Button(window, "Save")->click(); // before any import: the file holds just the line end
+    std::ifstream before(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(before), {}), "\r\n");
+
+    ImportExample("closed_loop_continuous", window.Record(), window);
+    window.ResultsBox()->appendPlainText(QStringLiteral("typed"));
+    services.SaveForms.push_back(SaveChoice::TextFile);
+    services.FilesToSave.push_back(ChosenFile {path, "results.txt"});
+    QMenu *file = Menu(window, "&File");
+    for (QAction *action : file->actions()) {
+        if (action->text() == QStringLiteral("&Save")) {
+            action->trigger();
+        }
+    }
+    std::ifstream after(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), BuildResultsText(window.Record()) + "\r\n");
+    ASSERT_EQ(services.SaveDialogs.size(), 2u);
+    EXPECT_EQ(services.SaveDialogs[0].Existing, ExistingFile::ReplaceSilently);
+    EXPECT_EQ(services.SaveDialogs[0].Filter.Extensions, std::vector<std::string> {"txt"});
+    EXPECT_TRUE(services.Messages.empty());
+    std::remove(path.c_str());
 }
 
 TEST_F(MainWindow, ViewGraphEnablingRules)
