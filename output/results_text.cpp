@@ -1,13 +1,11 @@
 #include "results_text.h"
 
 #include "breakthrough.h"
-#include "interval_results.h"
 #include "permeation.h"
 #include "result_texts.h"
 #include "steady_state.h"
 #include "text_number.h"
 
-#include <cmath>
 #include <string_view>
 #include <utility>
 
