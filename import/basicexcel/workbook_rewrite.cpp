@@ -336,7 +336,10 @@ std::optional<WorkbookRefusal> ChooseCellXF(ExistingWorkbook &book)
             && std::find(generalFormats.begin(), generalFormats.end(), U16At(book.Stream, record.Offset + 6))
                 != generalFormats.end());
     }
-    const auto chosen = PreferredXF(generalXFs).has_value() ? PreferredXF(generalXFs) : PreferredXF(cellXFs);
+    std::optional<std::uint16_t> chosen = PreferredXF(generalXFs);
+    if (!chosen) {
+        chosen = PreferredXF(cellXFs);
+    }
     if (!chosen) {
         return Refuse("the workbook has no cell format the new cells could use");
     }
