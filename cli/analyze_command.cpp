@@ -7,6 +7,7 @@
 #include "messages.h"
 #include "output_paths.h"
 #include "results_json.h"
+#include "results_save.h"
 #include "results_text.h"
 #include "safe_file.h"
 #include "settings_file.h"
@@ -121,31 +122,29 @@ std::string WithLineFeeds(std::string text)
     return result;
 }
 
-// As "Save As Text File" writes it: the text's own bytes and line ends, then one CR LF.
-std::optional<std::string> WriteTextFile(const std::string &path, const std::string &resultsText)
-{
-    return SafeFile::WriteWholeFile(path, resultsText + "\r\n");
-}
-
 std::optional<std::string> WriteJsonFile(
     const std::string &path, const ExperimentRecord &record, const std::string &resultsText)
 {
     return SafeFile::WriteWholeFile(path, ResultsJson(record, resultsText));
 }
 
+// --text and --xls save as the desktop's Save does, and its failures read "Save Error: ...".
 int WriteResults(const AnalyzeOptions &options, const ExperimentRecord &record,
-    const std::string &resultsText, std::ostream &out, std::ostream &err)
+    const std::string &resultsText, MessageSink &messages, std::ostream &out, std::ostream &err)
 {
-    std::optional<std::string> problem;
-    if (!options.TextPath.empty()) {
-        problem = WriteTextFile(options.TextPath, resultsText);
-    }
-    if (!problem && !options.JsonPath.empty() && options.JsonPath != "-") {
-        problem = WriteJsonFile(options.JsonPath, record, resultsText);
-    }
-    if (problem) {
-        err << "orvane-batch: " << *problem << '\n';
+    if (!options.TextPath.empty()
+        && !SaveResultsTextFile({options.TextPath, ReportedName(options.TextPath)}, resultsText, messages)) {
         return Unusable;
+    }
+    if (!options.XlsPath.empty()
+        && !SaveExcelReportFile({options.XlsPath, ReportedName(options.XlsPath)}, record, messages)) {
+        return Unusable;
+    }
+    if (!options.JsonPath.empty() && options.JsonPath != "-") {
+        if (const auto problem = WriteJsonFile(options.JsonPath, record, resultsText)) {
+            err << "orvane-batch: " << *problem << '\n';
+            return Unusable;
+        }
     }
     if (options.JsonPath == "-") {
         out << ResultsJson(record, resultsText);
@@ -162,6 +161,9 @@ std::optional<std::string> ProblemWithPaths(const AnalyzeOptions &options)
     std::vector<NamedPath> outputs;
     if (!options.TextPath.empty()) {
         outputs.push_back({"--text", options.TextPath});
+    }
+    if (!options.XlsPath.empty()) {
+        outputs.push_back({"--xls", options.XlsPath});
     }
     if (!options.JsonPath.empty() && options.JsonPath != "-") {
         outputs.push_back({"--json", options.JsonPath});
@@ -187,10 +189,6 @@ int RunAnalyze(const std::vector<std::string> &arguments, std::ostream &out, std
         return Unusable;
     }
     const auto &options = std::get<AnalyzeOptions>(parsed);
-    if (!options.XlsPath.empty()) {
-        err << "orvane-batch: --xls is not available yet: this version writes no Excel report\n";
-        return Unusable;
-    }
     if (const auto problem = ProblemWithPaths(options)) {
         err << "orvane-batch: " << *problem << '\n';
         return Unusable;
@@ -208,5 +206,5 @@ int RunAnalyze(const std::vector<std::string> &arguments, std::ostream &out, std
     if (status != Success) {
         return status;
     }
-    return WriteResults(options, *record, resultsText, out, err);
+    return WriteResults(options, *record, resultsText, messages, out, err);
 }

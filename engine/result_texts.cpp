@@ -42,6 +42,11 @@ std::string FormatReportedNumber(double value, int digits, int decimals)
     return std::isfinite(value) ? FormatSignificant(value, digits, decimals) : NotDefinedText;
 }
 
+std::string ReportedText(double value, const std::string &text)
+{
+    return std::isfinite(value) ? text : std::string(NotDefinedText);
+}
+
 std::string FormatCorrelationFactor(const ExperimentRecord &record)
 {
     const double rSquared = record.Results.SteadyRSquared;
@@ -129,4 +134,24 @@ std::string FormatWeightPerUnitArea(const ExperimentRecord &record)
 std::string FormatPointRate(const ExperimentRecord &record, int index)
 {
     return FormatReportedNumber(PointRate(record, index), record.ResultDigits, record.ResultDecimals);
+}
+
+std::string ReportedSteadyRateText(const ExperimentRecord &record)
+{
+    return ReportedText(SteadyStateRate(record), record.Results.SteadyRateText);
+}
+
+std::string ReportedElapsedTimeText(const ExperimentRecord &record)
+{
+    return ReportedText(record.Results.ElapsedTimeToTarget, record.Results.ElapsedTimeText);
+}
+
+std::string ReportedCumulativeText(const ExperimentRecord &record)
+{
+    return ReportedText(record.Results.CumulativeAtTime, record.Results.CumulativeText);
+}
+
+std::string ReportedAverageRateText(const ExperimentRecord &record)
+{
+    return ReportedText(AverageRate(record), record.Results.AverageRateText);
 }

@@ -42,4 +42,11 @@ std::string FormatWeightPerUnitArea(const ExperimentRecord &record);
 // The open-loop permeation rate of one point.
 std::string FormatPointRate(const ExperimentRecord &record, int index);
 
+// Result texts as the reports print them: "not defined" when the number behind the text is
+// not finite (an area of 0), never "inf" or "nan".
+std::string ReportedSteadyRateText(const ExperimentRecord &record);
+std::string ReportedElapsedTimeText(const ExperimentRecord &record);
+std::string ReportedCumulativeText(const ExperimentRecord &record);
+std::string ReportedAverageRateText(const ExperimentRecord &record);
+
 inline constexpr const char *NotDefinedText = "not defined";

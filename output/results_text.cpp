@@ -1,13 +1,11 @@
 #include "results_text.h"
 
 #include "breakthrough.h"
-#include "interval_results.h"
 #include "permeation.h"
 #include "result_texts.h"
 #include "steady_state.h"
 #include "text_number.h"
 
-#include <cmath>
 #include <string_view>
 #include <utility>
 
@@ -32,12 +30,6 @@ public:
 private:
     std::string text_;
 };
-
-// A result text whose number is not finite (an area or a flow rate of 0) is never printed.
-std::string Shown(double value, const std::string &text)
-{
-    return std::isfinite(value) ? text : std::string(NotDefinedText);
-}
 
 // A loop type other than the two known ones writes neither loop's wording.
 bool IsClosedLoop(const ExperimentRecord &record)
@@ -173,11 +165,6 @@ void AddCorrelationFactor(TextBuilder &text, const ExperimentRecord &record, std
         results.RegionEndText, " min: ", results.RSquaredText, "\r\n\r\n");
 }
 
-std::string SteadyRateText(const ExperimentRecord &record)
-{
-    return Shown(SteadyStateRate(record), record.Results.SteadyRateText);
-}
-
 void AddMaximumRate(TextBuilder &text, const ExperimentRecord &record)
 {
     text.Add("\tSteady-state Permeation was not established during the testing.\r\n");
@@ -190,7 +177,7 @@ void AddMaximumRate(TextBuilder &text, const ExperimentRecord &record)
             AddRateNotDetermined(text, "Maximum Permeation Rate");
             return;
         }
-        text.Add("\tMaximum Permeation Rate: ", SteadyRateText(record), " ", RateUnit, NewLine);
+        text.Add("\tMaximum Permeation Rate: ", ReportedSteadyRateText(record), " ", RateUnit, NewLine);
         AddCorrelationFactor(text, record, "region ");
     }
 }
@@ -212,7 +199,7 @@ void AddSteadyStateRate(TextBuilder &text, const ExperimentRecord &record)
         AddRateNotDetermined(text, "Steady-State Permeation Rate");
         return;
     }
-    text.Add("\tSSPR: ", SteadyRateText(record), " ", RateUnit, NewLine);
+    text.Add("\tSSPR: ", ReportedSteadyRateText(record), " ", RateUnit, NewLine);
     if (IsOpenLoop(record)) {
         const auto &peaks = results.PeakTimeTexts;
         text.Add("\tDetermined around ", results.PeakTimesMeanText, " (average of: ", peaks[0], "; ",
@@ -236,12 +223,12 @@ void AddCumulativeResults(TextBuilder &text, const ExperimentRecord &record)
             " was not reached by experiment end.\r\n");
     } else {
         text.Add("\tElapsed Time for Cumulative Permeation Mass of ", specimen.TargetMassText, " ", MassUnit,
-            ": ", Shown(results.ElapsedTimeToTarget, results.ElapsedTimeText), " minutes\r\n");
+            ": ", ReportedElapsedTimeText(record), " minutes\r\n");
     }
     text.Add("\tCumulative Permeation for ", specimen.CumulativeTimeText,
-        " minutes: ", Shown(results.CumulativeAtTime, results.CumulativeText), " ", MassUnit, NewLine);
+        " minutes: ", ReportedCumulativeText(record), " ", MassUnit, NewLine);
     text.Add("\tAverage Permeation Rate from ", specimen.AverageStartText, " to ", specimen.AverageEndText,
-        " min: ", Shown(AverageRate(record), results.AverageRateText), " ", RateUnit, "\r\n\r\n");
+        " min: ", ReportedAverageRateText(record), " ", RateUnit, "\r\n\r\n");
     if (const auto detectionLimitRate = FormatDetectionLimitRate(record)) {
         text.Add("\tMinimum detectable permeation rate based on analytical method detection limit: ",
             *detectionLimitRate, " ", RateUnit, "\r\n\r\n");

@@ -36,6 +36,12 @@ struct FileFilter
     std::vector<std::string> Extensions; // without the dot, e.g. {"xls"}
 };
 
+// Whether choosing a file that exists asks the operator to confirm before it is replaced.
+enum class ExistingFile { AskFirst, ReplaceSilently };
+
+// The two forms Save writes the results in.
+enum class SaveChoice { ExcelFile = 0, TextFile = 1 };
+
 struct PrintRequest
 {
     // A page range preset from FirstPage to LastPage; otherwise all pages.
@@ -61,9 +67,12 @@ public:
     // Several files may be chosen; none means Cancel.
     virtual std::vector<ChosenFile> ChooseFilesToOpen(const FileFilter &filter) = 0;
 
-    // The name gets the filter's first extension when it has none; choosing an existing
-    // file asks the operator to confirm first. None means Cancel.
-    virtual std::optional<ChosenFile> ChooseFileToSave(const FileFilter &filter) = 0;
+    // The name gets the filter's first extension when it has none. None means Cancel.
+    virtual std::optional<ChosenFile> ChooseFileToSave(const FileFilter &filter, ExistingFile existing) = 0;
+
+    // "Save File As": Excel file or text file. It opens with the choice made the last time.
+    // None means Cancel.
+    virtual std::optional<SaveChoice> ChooseSaveForm() = 0;
 
     // Printing to a PDF file is offered beside the printers. None means Cancel.
     virtual std::optional<PrinterChoice> ChoosePrinter(const PrintRequest &request) = 0;

@@ -6,6 +6,7 @@
 #include "help_dlg.h"
 #include "qt_text.h"
 #include "qt_windowing_services.h"
+#include "results_save.h"
 #include "results_text.h"
 
 #include <QHBoxLayout>
@@ -75,7 +76,7 @@ void COrvaneDlg::BuildButtonRow()
     addButton("Import Data", [this] { RunImportData(record, services, *this); });
     viewGraphButton = addButton("View Graph", [this] { OpenGraphWindow(); });
     addButton("Modify Settings", [this] { RunModifySettings(record, services, *this); });
-    addButton("Save", [this] { NotAvailableYet("Save"); });
+    addButton("Save", [this] { RunSaveCommand(services, record, resultsText); });
     addButton("Print", [this] { OnPrint(); });
     row->addStretch();
     viewGraphButton->setEnabled(false);
@@ -97,7 +98,7 @@ void COrvaneDlg::BuildMenus()
     viewGraphAction
         = file->addAction(QStringLiteral("&View Results Graph"), this, [this] { OpenGraphWindow(); });
     file->addSeparator();
-    file->addAction(QStringLiteral("&Save"), this, [this] { NotAvailableYet("Save"); });
+    file->addAction(QStringLiteral("&Save"), this, [this] { RunSaveCommand(services, record, resultsText); });
     file->addAction(QStringLiteral("&Print"), this, [this] { OnPrint(); });
     file->addSeparator();
     file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
@@ -173,9 +174,4 @@ void COrvaneDlg::ShowAbout()
 {
     CAboutDlg about(this);
     about.exec();
-}
-
-void COrvaneDlg::NotAvailableYet(const std::string &command)
-{
-    services.Show(command, "This command is not available yet.");
 }

@@ -53,7 +53,6 @@ private:
     void OnPrint();
     QPrinter &Printer();
     void ShowAbout();
-    void NotAvailableYet(const std::string &command);
 
     std::unique_ptr<QtWindowingServices> ownServices;
     WindowingServices &services;
@@ -61,6 +60,7 @@ private:
     // hold for the run. The Qt services' print dialog sets up their own.
     std::unique_ptr<QPrinter> printer;
     ExperimentRecord record;
+    // What Save writes: the text as last built, or as Print last took it from the box.
     std::string resultsText;
     QWidget *client = nullptr;
     QPlainTextEdit *resultsBox = nullptr;

@@ -3,6 +3,7 @@
 #include "insert2_dlg.h"
 #include "insert_dlg.h"
 #include "qt_text.h"
+#include "save_dlg.h"
 #include "variable_dlg.h"
 
 #include <QFile>
@@ -101,7 +102,7 @@ std::vector<ChosenFile> QtWindowingServices::ChooseFilesToOpen(const FileFilter 
     return chosen;
 }
 
-std::optional<ChosenFile> QtWindowingServices::ChooseFileToSave(const FileFilter &filter)
+std::optional<ChosenFile> QtWindowingServices::ChooseFileToSave(const FileFilter &filter, ExistingFile existing)
 {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -109,12 +110,19 @@ std::optional<ChosenFile> QtWindowingServices::ChooseFileToSave(const FileFilter
     if (!filter.Extensions.empty()) {
         dialog.setDefaultSuffix(QtText(filter.Extensions.front()));
     }
-    // Qt asks before an existing file is chosen unless told not to; keep it that way.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, existing == ExistingFile::ReplaceSilently);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
     return ChosenFileOf(dialog.selectedFiles().constFirst());
+}
+
+std::optional<SaveChoice> QtWindowingServices::ChooseSaveForm()
+{
+    if (!saveForm) {
+        saveForm = std::make_unique<CSaveDlg>(parent);
+    }
+    return saveForm->Run();
 }
 
 std::optional<PrinterChoice> QtWindowingServices::ChoosePrinter(const PrintRequest &request)

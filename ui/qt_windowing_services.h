@@ -10,6 +10,7 @@
 
 class CInsert2Dlg;
 class CInsertDlg;
+class CSaveDlg;
 class CVariableDlg;
 class QPrinter;
 class QWidget;
@@ -24,7 +25,8 @@ public:
     void ShowExclamation(const std::string &caption, const std::string &text) override;
     DialogResult RunSettingsDialog(SettingsDialog dialog, ExperimentRecord &record) override;
     std::vector<ChosenFile> ChooseFilesToOpen(const FileFilter &filter) override;
-    std::optional<ChosenFile> ChooseFileToSave(const FileFilter &filter) override;
+    std::optional<ChosenFile> ChooseFileToSave(const FileFilter &filter, ExistingFile existing) override;
+    std::optional<SaveChoice> ChooseSaveForm() override;
     std::optional<PrinterChoice> ChoosePrinter(const PrintRequest &request) override;
 
     // The printer the last ChoosePrinter set up, for the printouts to draw on.
@@ -42,4 +44,5 @@ private:
     std::unique_ptr<CVariableDlg> choiceOfVariable;
     std::unique_ptr<CInsertDlg> dataInput;
     std::unique_ptr<CInsert2Dlg> additionalDataInput;
+    std::unique_ptr<CSaveDlg> saveForm;
 };

@@ -2,6 +2,9 @@
 
 #include "experiment_record.h"
 #include "import_command.h"
+#include "import_defaults.h"
+#include "import_sequence.h"
+#include "results_save.h"
 #include "results_text.h"
 #include "scripted_windowing_services.h"
 #include "settings_file.h"
@@ -334,6 +337,31 @@ TEST_F(AnalyzeCommand, SettingsLinesMayEndWithCrLfOrCrAndHoldLongTexts)
     }
 }
 
+// The same import as the batch run, then the desktop's Save command on its record.
+TEST_P(ExampleWorkbook, XlsIsTheWorkbookTheDesktopSaves)
+{
+    const std::string batchPath = TemporaryPath(std::string(GetParam()) + "-batch.xls");
+    const BatchRun run = Analyze({Workbook(), "--settings", Settings(), "--xls", batchPath});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+
+    auto settings = SettingsFile::Read(Settings());
+    ASSERT_TRUE(std::holds_alternative<SettingsFile>(settings));
+    ScriptedWindowingServices services;
+    SettingsFileEntries entries(std::get<SettingsFile>(settings), services);
+    auto record = std::make_unique<ExperimentRecord>();
+    ResultsTextCollector results;
+    ASSERT_EQ(ImportWorkbook(*record, Workbook(), std::string(GetParam()) + ".xls", TodayAsTestDate(), entries,
+                  services, results),
+        ImportOutcome::Analysed);
+    const std::string desktopPath = TemporaryPath(std::string(GetParam()) + "-desktop.xls");
+    services.SaveForms.push_back(SaveChoice::ExcelFile);
+    services.FilesToSave.push_back(ChosenFile {desktopPath, "desktop.xls"});
+    RunSaveCommand(services, *record, results.Text());
+    ASSERT_TRUE(services.Messages.empty()) << services.Messages[0].Text;
+    EXPECT_TRUE(FileBytes(batchPath) == FileBytes(desktopPath));
+    EXPECT_GT(FileBytes(batchPath).size(), 1000u);
+}
+
 // The refusal comes before anything is read or written: every file keeps its bytes.
 TEST_F(AnalyzeCommand, OutputNamingAnInputIsRefused)
 {
@@ -351,6 +379,7 @@ TEST_F(AnalyzeCommand, OutputNamingAnInputIsRefused)
     } cases[] {
         {{"--text", workbook}, "--text " + workbook + " names the same file as the workbook"},
         {{"--json", link}, "--json " + link + " names the same file as the workbook"},
+        {{"--xls", workbook}, "--xls " + workbook + " names the same file as the workbook"},
         {{"--json", settings}, "--json " + settings + " names the same file as the settings file"},
         {{"--text", earlier, "--json", earlier}, "--json " + earlier + " names the same file as --text"},
     };
@@ -384,8 +413,8 @@ TEST_F(AnalyzeCommand, UsageErrorsEndWithStatusOne)
         {{workbook, workbook, "--settings", settings},
             "orvane-batch: unexpected argument \"" + workbook + "\"\n"},
         {{workbook, "--settings", settings, "--pdf", "x"}, "orvane-batch: unexpected argument \"--pdf\"\n"},
-        {{workbook, "--settings", settings, "--xls", "out.xls"},
-            "orvane-batch: --xls is not available yet: this version writes no Excel report\n"},
+        {{workbook, "--settings", settings, "--xls", "out.txt"}, "Save Error: The file name must end in .xls.\n"},
+        {{workbook, "--settings", settings, "--text", "out.csv"}, "Save Error: The file name must end in .txt.\n"},
         {{workbook, "--settings", settings, "--text", "-"},
             "orvane-batch: --text needs a file name: the results text already goes to standard output\n"},
         {{workbook, "--settings", Examples + "/missing.ini"},
@@ -394,7 +423,8 @@ TEST_F(AnalyzeCommand, UsageErrorsEndWithStatusOne)
         {{workbook, "--settings", hugeSettings},
             "orvane-batch: cannot read the settings file " + hugeSettings + ": larger than 1048576 bytes\n"},
         {{workbook, "--settings", settings, "--text", "/nonexistent-folder/out.txt"},
-            "orvane-batch: cannot write /nonexistent-folder/out.txt: No such file or directory\n"},
+            "Save Error: Cannot save out.txt: cannot write /nonexistent-folder/out.txt: No such file or "
+            "directory\n"},
     };
     for (const auto &c : cases) {
         const BatchRun run = Analyze(c.Arguments);

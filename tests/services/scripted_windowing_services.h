@@ -53,9 +53,15 @@ public:
         return Next(FilesToOpen, "file-open dialog").value_or(std::vector<ChosenFile> {});
     }
 
-    std::optional<ChosenFile> ChooseFileToSave(const FileFilter &) override
+    std::optional<ChosenFile> ChooseFileToSave(const FileFilter &filter, ExistingFile existing) override
     {
+        SaveDialogs.push_back({filter, existing});
         return Next(FilesToSave, "file-save dialog").value_or(std::nullopt);
+    }
+
+    std::optional<SaveChoice> ChooseSaveForm() override
+    {
+        return Next(SaveForms, "Save File As dialog").value_or(std::nullopt);
     }
 
     std::optional<PrinterChoice> ChoosePrinter(const PrintRequest &request) override
@@ -68,10 +74,17 @@ public:
     std::deque<std::vector<ChosenFile>> FilesToOpen;
     std::deque<std::optional<ChosenFile>> FilesToSave;
     std::deque<std::optional<PrinterChoice>> Printers;
+    std::deque<std::optional<SaveChoice>> SaveForms;
 
     std::vector<ShownMessage> Messages;
     std::vector<SettingsDialog> DialogsRun;
     std::vector<PrintRequest> PrintRequests;
+    struct SaveDialog
+    {
+        FileFilter Filter;
+        ExistingFile Existing = ExistingFile::AskFirst;
+    };
+    std::vector<SaveDialog> SaveDialogs;
 
 private:
     template<typename Answer>

@@ -27,6 +27,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <unistd.h>
+
 namespace {
 
 QStringList Captions(const QList<QAction *> &actions)
@@ -119,13 +123,14 @@ TEST_F(MainWindow, ImportAndModifyRunTheirDialogsAndLaterCommandsSaySo)
 {
     services.FilesToOpen.push_back({}); // the file choice cancelled
     services.Printers.push_back(std::nullopt); // the print dialog cancelled
+    services.SaveForms.push_back(std::nullopt); // Save File As cancelled, silently
     for (const char *caption : {"Import Data", "Modify Settings", "Save", "Print"}) {
         Button(window, caption)->click();
     }
     EXPECT_TRUE(services.DialogsRun.empty()); // nothing imported, nothing to modify
     EXPECT_TRUE(Button(window, "View Graph")->isEnabled()); // an import run ended
-    ASSERT_EQ(services.Messages.size(), 2u);
-    EXPECT_EQ(services.Messages[1], (ShownMessage {"Save", "This command is not available yet.", false}));
+    EXPECT_TRUE(services.SaveForms.empty());
+    EXPECT_EQ(services.Messages.size(), 1u); // Save and Print cancelled silently
     ASSERT_EQ(services.PrintRequests.size(), 1u);
     EXPECT_FALSE(services.PrintRequests[0].PageRange);
 }
@@ -148,6 +153,35 @@ TEST_F(MainWindow, PrintPrintsTheBoxAsEditedAndKeepsIt)
     EXPECT_EQ(
         PdfPageLines(pdf), (QList<QStringList> {{QString::fromUtf8("Edited by hand: 5 µg"), "and tabbed"}}));
     EXPECT_TRUE(services.Messages.empty());
+}
+
+// Save writes the text as built, whatever has been typed into the box since.
+TEST_F(MainWindow, SaveAsTextWritesTheResultsTextAsBuilt)
+{
+    const std::string path = ::testing::TempDir() + "main_window_save_" + std::to_string(getpid()) + ".txt";
+    services.SaveForms.push_back(SaveChoice::TextFile);
+    services.FilesToSave.push_back(ChosenFile {path, "results.txt"});
+    Button(window, "Save")->click(); // before any import: the file holds just the line end
+    std::ifstream before(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(before), {}), "\r\n");
+
+    ImportExample("closed_loop_continuous", window.Record(), window);
+    window.ResultsBox()->appendPlainText(QStringLiteral("typed"));
+    services.SaveForms.push_back(SaveChoice::TextFile);
+    services.FilesToSave.push_back(ChosenFile {path, "results.txt"});
+    QMenu *file = Menu(window, "&File");
+    for (QAction *action : file->actions()) {
+        if (action->text() == QStringLiteral("&Save")) {
+            action->trigger();
+        }
+    }
+    std::ifstream after(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), BuildResultsText(window.Record()) + "\r\n");
+    ASSERT_EQ(services.SaveDialogs.size(), 2u);
+    EXPECT_EQ(services.SaveDialogs[0].Existing, ExistingFile::ReplaceSilently);
+    EXPECT_EQ(services.SaveDialogs[0].Filter.Extensions, std::vector<std::string> {"txt"});
+    EXPECT_TRUE(services.Messages.empty());
+    std::remove(path.c_str());
 }
 
 TEST_F(MainWindow, ViewGraphEnablingRules)

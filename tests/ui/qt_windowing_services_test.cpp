@@ -1,10 +1,14 @@
 #include "qt_windowing_services.h"
 
+#include "save_dlg.h"
 #include "when_shown.h"
 
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -94,6 +98,50 @@ TEST(QtWindowingServices, PrintDialogOffersPdfAndPresetsTheGraphsPages)
     const std::optional<PrinterChoice> choice = services.ChoosePrinter({});
     ASSERT_TRUE(choice);
     EXPECT_EQ(choice->OutputFile, QFile::encodeName(pdf).toStdString());
+}
+
+// One dialog for the main window's life: it opens with the choice last confirmed.
+TEST(QtWindowingServices, SaveFileAsOpensWithTheLastChoice)
+{
+    QtWindowingServices services(nullptr);
+    std::vector<int> shownChoices;
+    const auto answer = [&](SaveChoice pick, bool confirm) {
+        WhenShown<QDialog>([&shownChoices, pick, confirm](QDialog &dialog) {
+            auto *save = dynamic_cast<CSaveDlg *>(&dialog);
+            ASSERT_NE(save, nullptr);
+            EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Save File As"));
+            EXPECT_EQ(dialog.findChild<QGroupBox *>()->title(), QStringLiteral("Save"));
+            shownChoices.push_back(save->Choices()->checkedId());
+            QAbstractButton *radio = save->Choices()->button(static_cast<int>(pick));
+            EXPECT_EQ(radio->text(),
+                pick == SaveChoice::TextFile ? QStringLiteral("Save As Text File")
+                                             : QStringLiteral("Save As an Excel File"));
+            radio->click();
+            confirm ? dialog.accept() : dialog.reject();
+        });
+    };
+    answer(SaveChoice::TextFile, true);
+    EXPECT_EQ(services.ChooseSaveForm(), SaveChoice::TextFile);
+    answer(SaveChoice::ExcelFile, false);
+    EXPECT_EQ(services.ChooseSaveForm(), std::nullopt);
+    answer(SaveChoice::ExcelFile, true);
+    EXPECT_EQ(services.ChooseSaveForm(), SaveChoice::ExcelFile);
+    EXPECT_EQ(shownChoices, (std::vector<int> {0, 1, 1}));
+}
+
+TEST(QtWindowingServices, SaveDialogAsksBeforeReplacingOnlyWhenTold)
+{
+    QtWindowingServices services(nullptr);
+    for (const ExistingFile existing : {ExistingFile::AskFirst, ExistingFile::ReplaceSilently}) {
+        bool asks = false;
+        WhenShown<QFileDialog>([&asks](QFileDialog &dialog) {
+            asks = !dialog.testOption(QFileDialog::DontConfirmOverwrite);
+            EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("txt"));
+            dialog.reject();
+        });
+        EXPECT_FALSE(services.ChooseFileToSave({"Text Files", {"txt"}}, existing).has_value());
+        EXPECT_EQ(asks, existing == ExistingFile::AskFirst);
+    }
 }
 
 } // namespace
