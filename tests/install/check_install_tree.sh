@@ -72,6 +72,11 @@ unknown=$(comm -13 <(echo "$source_keys") <(echo "$manual_keys"))
 [ -z "$missing" ] || fail "orvane-batch.1 does not explain:" $missing
 [ -z "$unknown" ] || fail "orvane-batch.1 explains keys the settings file refuses:" $unknown
 
+# Every option --help names is in the manual too (roff writes a dash as \-).
+for option in $("$prefix/bin/orvane-batch" --help | grep -oE -- '--[a-z]+' | sort -u); do
+    grep -qF -- "${option//-/\\-}" "$share/man/man1/orvane-batch.1" || fail "orvane-batch.1 does not mention $option"
+done
+
 "$prefix/bin/orvane-batch" --version | grep -qx "orvane-batch $version" || fail "installed orvane-batch --version"
 
 if [ "$failures" -ne 0 ]; then
