@@ -1,5 +1,5 @@
 # Installs the Debian packages the project builds with, when any is missing.
-# Sourced by scripts/run.sh and scripts/test.sh.
+# Sourced by scripts/run.sh, scripts/test.sh and scripts/package.sh.
 
 ORVANE_PACKAGES=(
     cmake make g++ pkg-config
@@ -16,6 +16,10 @@ ORVANE_PACKAGES=(
     fonts-dejavu-core fonts-liberation
     # pdfinfo and pdftotext read the printouts the tests write as PDF
     poppler-utils
+    # the install-tree test validates the menu entry, the metainfo and the manual pages
+    desktop-file-utils appstream groff-base
+    # scripts/package.sh: dpkg-shlibdeps finds the .deb's library dependencies
+    dpkg-dev file
 )
 
 orvane_missing_packages() {
