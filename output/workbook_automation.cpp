@@ -1,21 +1,18 @@
 #include "workbook_automation.h"
 
 #include "basicexcel.h"
-#include "biff_writer.h"
 #include "safe_file.h"
 #include "workbook_writer.h"
+#include "worksheet_rows.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdint>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <variant>
 
 namespace {
 
 using Cell = YExcel::WrittenCell;
-using Rows = std::vector<std::vector<Cell>>;
+using Rows = std::vector<WorksheetRow>;
 
 constexpr std::size_t LabelColumn = 2; // C
 constexpr std::size_t ValueColumn = 3; // D
@@ -23,60 +20,6 @@ constexpr std::size_t ValueColumn = 3; // D
 std::optional<DataSourceFailure> Failure(const std::string &message)
 {
     return DataSourceFailure {message};
-}
-
-std::variant<std::vector<std::uint8_t>, std::string> ReadWholeFile(const std::string &path)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return std::string(std::strerror(errno));
-    }
-    std::vector<std::uint8_t> bytes {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad()) {
-        return std::string("read error");
-    }
-    return bytes;
-}
-
-// None for a cell the rewrite could not keep as it is (a text Windows-1252 lacks).
-std::optional<Cell> CellValue(const YExcel::BasicExcelCell &cell)
-{
-    if (cell.Text()) {
-        if (cell.Text()->Empty()) {
-            return Cell();
-        }
-        auto text = cell.TextValue();
-        return text ? std::optional<Cell>(std::move(*text)) : std::nullopt;
-    }
-    return cell.Kind() == YExcel::BasicExcelCell::Empty ? Cell() : Cell(cell.NumberValue());
-}
-
-std::optional<Rows> SheetCells(YExcel::BasicExcelWorksheet &worksheet)
-{
-    if (worksheet.Damaged()) {
-        return std::nullopt;
-    }
-    Rows rows(static_cast<std::size_t>(worksheet.RowCount()));
-    for (int row = 0; row < worksheet.RowCount(); ++row) {
-        for (int column = 0; column < worksheet.ColumnCount(); ++column) {
-            const YExcel::BasicExcelCell *cell = worksheet.CellAt(row, column);
-            if (!cell || cell->Kind() == YExcel::BasicExcelCell::Empty) {
-                continue;
-            }
-            auto value = CellValue(*cell);
-            if (!value) {
-                return std::nullopt;
-            }
-            rows[row].resize(column + 1);
-            rows[row][column] = std::move(*value);
-        }
-    }
-    return rows;
-}
-
-bool IsBlank(const std::string &text)
-{
-    return text.find_first_not_of(' ') == std::string::npos;
 }
 
 // The data source writes a text of blanks as an empty cell.
@@ -112,7 +55,7 @@ void SetNumbers(Rows &rows, const std::vector<NumericCell> &cells)
 std::optional<DataSourceFailure> WorkbookAutomation::ConvertNumericCells(
     const std::string &path, const std::string &sheetName, const std::vector<NumericCell> &cells)
 {
-    auto bytes = ReadWholeFile(path);
+    auto bytes = WholeFile(path);
     if (const auto *reason = std::get_if<std::string>(&bytes)) {
         return Failure("Cannot read " + path + ": " + *reason);
     }
@@ -128,12 +71,12 @@ std::optional<DataSourceFailure> WorkbookAutomation::ConvertNumericCells(
     if (index == book.SheetCount()) {
         return Failure("Sheet \"" + sheetName + "\" does not exist");
     }
-    std::optional<Rows> rows = SheetCells(*book.SheetAt(index));
-    if (!rows) {
+    Rows rows;
+    if (!ReadWorksheetRows(*book.SheetAt(index), rows)) {
         return Failure("Sheet \"" + sheetName + "\" holds cells that cannot be kept when it is rewritten");
     }
-    SetNumbers(*rows, cells);
-    const YExcel::WrittenSheet sheet {sheetName, std::move(*rows)};
+    SetNumbers(rows, cells);
+    const YExcel::WrittenSheet sheet {sheetName, std::move(rows)};
     auto rewritten = YExcel::RewriteWorkbook(existing, {sheet});
     if (const auto *refusal = std::get_if<YExcel::WorkbookRefusal>(&rewritten)) {
         return Failure("Cannot write " + path + ": " + refusal->Reason);

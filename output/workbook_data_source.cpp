@@ -3,6 +3,7 @@
 #include "basicexcel.h"
 #include "safe_file.h"
 #include "sql_statement.h"
+#include "worksheet_rows.h"
 #include "workbook_writer.h"
 
 #include <algorithm>
@@ -74,18 +75,6 @@ std::optional<ConnectionTarget> ParseConnectionText(std::string_view text)
     return ConnectionTarget {std::string(driver), std::string(path)};
 }
 
-bool IsBlank(const std::string &text)
-{
-    return text.find_first_not_of(' ') == std::string::npos;
-}
-
-// Nothing, or a text of blanks only: such a cell is written empty.
-bool IsBlank(const Cell &cell)
-{
-    const auto *text = std::get_if<std::string>(&cell);
-    return std::holds_alternative<std::monostate>(cell) || (text && IsBlank(*text));
-}
-
 bool HasContent(const std::vector<Cell> &row)
 {
     return !std::ranges::all_of(row, [](const Cell &cell) { return IsBlank(cell); });
@@ -144,50 +133,6 @@ std::vector<std::string> ColumnNames(const Table &rows)
     return names;
 }
 
-// None for a 16-bit text with a character Windows-1252 lacks.
-std::optional<Cell> CellValue(const YExcel::BasicExcelCell &cell)
-{
-    std::optional<Cell> value(std::in_place);
-    if (const YExcel::LargeString *text = cell.Text()) {
-        if (text->Empty()) {
-            return value;
-        }
-        auto converted = cell.TextValue();
-        if (!converted) {
-            return std::nullopt;
-        }
-        value->emplace<std::string>(std::move(*converted));
-    } else if (cell.Kind() != YExcel::BasicExcelCell::Empty) {
-        value->emplace<double>(cell.NumberValue());
-    }
-    return value;
-}
-
-void LoadWorksheet(YExcel::BasicExcelWorksheet &worksheet, SheetState &sheet)
-{
-    for (int row = 0; row < worksheet.RowCount(); ++row) {
-        std::vector<Cell> cells;
-        for (int column = 0; column < worksheet.ColumnCount(); ++column) {
-            const YExcel::BasicExcelCell *cell = worksheet.CellAt(row, column);
-            if (!cell) {
-                continue;
-            }
-            auto value = CellValue(*cell);
-            if (!value) {
-                sheet.Unreadable = true;
-                return;
-            }
-            // Only what a row holds is kept: one cell far out must not cost a full table.
-            if (!IsBlank(*value)) {
-                cells.resize(column + 1);
-                cells[column] = std::move(*value);
-            }
-        }
-        sheet.Rows.push_back(std::move(cells));
-    }
-    sheet.Unreadable = worksheet.Damaged();
-}
-
 YExcel::WrittenSheet WrittenFrom(const SheetState &sheet)
 {
     YExcel::WrittenSheet written {sheet.Name, {}};
@@ -198,32 +143,6 @@ YExcel::WrittenSheet WrittenFrom(const SheetState &sheet)
         }
     }
     return written;
-}
-
-// The whole file, or the reason it cannot be read.
-std::variant<std::vector<std::uint8_t>, std::string> WholeFile(const std::string &path)
-{
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        return error ? error.message() : "not a file";
-    }
-    std::FILE *file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        return std::string(std::strerror(errno));
-    }
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t buffer[65536];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes.insert(bytes.end(), buffer, buffer + count);
-    }
-    const bool failed = std::ferror(file) != 0;
-    const int reason = errno;
-    std::fclose(file);
-    if (failed) {
-        return std::string(std::strerror(reason));
-    }
-    return bytes;
 }
 
 std::optional<DataSourceFailure> Failure(const std::string &message)
@@ -294,7 +213,7 @@ SheetState &WorkbookDataSource::Connection::Loaded(SheetState &sheet)
 {
     if (!sheet.Loaded && sheet.BookIndex) {
         if (YExcel::BasicExcelWorksheet *worksheet = Book.SheetAt(*sheet.BookIndex)) {
-            LoadWorksheet(*worksheet, sheet);
+            sheet.Unreadable = !ReadWorksheetRows(*worksheet, sheet.Rows);
             sheet.Columns = ColumnNames(sheet.Rows);
         }
     }

@@ -7,8 +7,8 @@ source "$root/scripts/lib/dependencies.sh"
 orvane_install_packages "${ORVANE_PACKAGES[@]}"
 
 build="$root/build"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVANE_BUILD_TESTS=OFF
-cmake --build "$build" -j "$(nproc)"
+source "$root/scripts/lib/release_build.sh"
+orvane_release_build "$root" "$build"
 rm -f "$build"/orvane_*.deb
 (cd "$build" && cpack -G DEB)
 
