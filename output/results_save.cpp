@@ -34,12 +34,12 @@ bool CheckExtension(const ChosenFile &file, std::string_view extension, MessageS
     return false;
 }
 
-void ShowFailure(MessageSink &messages, const ChosenFile &file, std::string reason)
+std::string FailureText(const ChosenFile &file, std::string reason)
 {
     while (!reason.empty() && reason.back() == '\n') {
         reason.pop_back();
     }
-    messages.ShowExclamation(SaveErrorCaption, "Cannot save " + file.Name + ": " + reason);
+    return "Cannot save " + file.Name + ": " + reason;
 }
 
 // The writer refuses every row when no header could be set, and says why at the header.
@@ -81,30 +81,31 @@ bool SaveResultsTextFile(const ChosenFile &file, const std::string &resultsText,
         return false;
     }
     if (auto failure = SafeFile::WriteWholeFile(file.Path, resultsText + "\r\n")) {
-        ShowFailure(messages, file, *failure);
+        messages.ShowExclamation(SaveErrorCaption, FailureText(file, *failure));
         return false;
     }
     return true;
 }
 
-std::optional<std::string> WriteExcelReport(const ExperimentRecord &record, const std::string &path,
+std::optional<std::string> WriteExcelReport(const ExperimentRecord &record, const ChosenFile &file,
     SpreadsheetDataSource &dataSource, SpreadsheetAutomation &automation)
 {
     const ExcelReport report = BuildExcelReport(record);
     try {
-        CSpreadSheet writer(dataSource, path, ReportSheetName, true);
+        CSpreadSheet writer(dataSource, file.Path, ReportSheetName, true);
         writer.BeginTransaction();
         if (auto failure = AddReport(writer, report)) {
-            return failure;
+            return FailureText(file, *failure);
         }
         if (!writer.Commit()) {
-            return writer.LastError();
+            return FailureText(file, writer.LastError());
         }
     } catch (const SpreadsheetConnectionError &error) {
-        return error.what();
+        return FailureText(file, error.what());
     }
-    if (auto failure = automation.ConvertNumericCells(path, ReportSheetName, NumericCellList(report))) {
-        return failure->Message;
+    if (auto failure = automation.ConvertNumericCells(file.Path, ReportSheetName, NumericCellList(report))) {
+        // The report is in the file by now: saying it was not saved would be wrong.
+        return "The report is saved in " + file.Name + ", but its values stay texts: " + failure->Message;
     }
     return std::nullopt;
 }
@@ -116,8 +117,8 @@ bool SaveExcelReportFile(const ChosenFile &file, const ExperimentRecord &record,
     }
     WorkbookDataSource dataSource;
     WorkbookAutomation automation;
-    if (auto failure = WriteExcelReport(record, file.Path, dataSource, automation)) {
-        ShowFailure(messages, file, *failure);
+    if (auto failure = WriteExcelReport(record, file, dataSource, automation)) {
+        messages.ShowExclamation(SaveErrorCaption, *failure);
         return false;
     }
     return true;

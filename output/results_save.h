@@ -21,8 +21,9 @@ bool SaveResultsTextFile(const ChosenFile &file, const std::string &resultsText,
 // its values turned into numbers. False when the save failed.
 bool SaveExcelReportFile(const ChosenFile &file, const ExperimentRecord &record, MessageSink &messages);
 
-// The same with the data source and automation given; the reason of a failure, else None.
-std::optional<std::string> WriteExcelReport(const ExperimentRecord &record, const std::string &path,
+// The same with the data source and automation given: the text to tell the operator when
+// the save failed, else None.
+std::optional<std::string> WriteExcelReport(const ExperimentRecord &record, const ChosenFile &file,
     SpreadsheetDataSource &dataSource, SpreadsheetAutomation &automation);
 
 // The Save command: "Save File As", then the file dialog of the form chosen, then the save.

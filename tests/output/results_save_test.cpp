@@ -9,6 +9,7 @@
 #include "results_text.h"
 #include "scripted_windowing_services.h"
 #include "text_encoding.h"
+#include "workbook_data_source.h"
 
 #include <gtest/gtest.h>
 
@@ -164,6 +165,27 @@ TEST_F(ResultsSave, RefusedReportIsTold)
     ASSERT_EQ(services.Messages.size(), 1u);
     EXPECT_EQ(services.Messages[0].Text, "Cannot save title.xls: Duplicate header row field:--");
     EXPECT_FALSE(fs::exists(folder / "title.xls"));
+}
+
+class FailingAutomation : public SpreadsheetAutomation
+{
+public:
+    std::optional<DataSourceFailure> ConvertNumericCells(
+        const std::string &, const std::string &, const std::vector<NumericCell> &) override
+    {
+        return DataSourceFailure {"disk full"};
+    }
+};
+
+// Once the writer has committed, the report is in the file: the operator must not be told
+// that nothing was saved.
+TEST_F(ResultsSave, FailedNumberConversionSaysTheReportIsSaved)
+{
+    WorkbookDataSource dataSource;
+    FailingAutomation automation;
+    EXPECT_EQ(WriteExcelReport(ClosedLoopResults(), File("texts.xls"), dataSource, automation),
+        "The report is saved in texts.xls, but its values stay texts: disk full");
+    EXPECT_TRUE(fs::exists(folder / "texts.xls"));
 }
 
 TEST_F(ResultsSave, ExcelReportReadBackByAReferenceReader)
