@@ -4,9 +4,13 @@
 # puts a clean clone of the committed HEAD and a copy of ../shared side by side in it, and
 # runs scripts/test.sh there as CI does (root, CI=true, no standard input). A used machine
 # hides a package that the scripts forget to install; this root has only what they install.
+# With --newcomer it then also runs scripts/run.sh there, as someone who has just cloned the
+# project would: it must build the programs and, with no display in the root, say so and
+# point at orvane-batch.
 #
-#   sudo scripts/fresh-check.sh [--keep] [--mirror URL]
+#   sudo scripts/fresh-check.sh [--newcomer] [--keep] [--mirror URL]
 #
+#   --newcomer    also check scripts/run.sh (a Release build more)
 #   --keep        keep build-fresh/root afterwards for inspection (it is removed otherwise;
 #                 a root left by an earlier run is always removed before a new one is made)
 #   --mirror URL  the Debian mirror to bootstrap from; by default the one the machine's own
@@ -21,6 +25,7 @@ suite=bookworm
 fresh="$root/build-fresh"
 target="$fresh/root"
 keep=0
+newcomer=0
 mirror=""
 
 usage() {
@@ -30,6 +35,7 @@ usage() {
 while [ "$#" -gt 0 ]; do
     case "$1" in
         --keep) keep=1 ;;
+        --newcomer) newcomer=1 ;;
         --mirror)
             [ "$#" -ge 2 ] || { echo "--mirror needs a URL" >&2; exit 2; }
             mirror="$2"
@@ -235,22 +241,28 @@ mount --bind /dev "$target/dev"
 mount --bind /dev/pts "$target/dev/pts"
 mount -t tmpfs -o mode=1777,nosuid,nodev tmpfs "$target/dev/shm"
 
-stage "Running scripts/test.sh in the root"
+# Runs a script of the clone in the root as CI does, its output in a log followed from there.
 # In a session of its own, so that an interrupted check can stop the whole build in the root
-# before unmounting; its output goes to the log and is followed from there.
-: >"$log"
-setsid chroot "$target" /usr/bin/env -i \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    HOME=/root LANG=C.UTF-8 CI=true \
-    /bin/bash -c 'cd /work/orvane && exec bash scripts/test.sh' </dev/null >"$log" 2>&1 &
-runner=$!
-tail -n +1 -f --pid="$runner" "$log" &
-viewer=$!
-status=0
-wait "$runner" || status=$?
-runner=""
-wait "$viewer" || true
-viewer=""
+# before unmounting. The script's exit status is left in $status.
+run_in_root() {
+    local script="$1" output="$2"
+    : >"$output"
+    setsid chroot "$target" /usr/bin/env -i \
+        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+        HOME=/root LANG=C.UTF-8 CI=true \
+        /bin/bash -c "cd /work/orvane && exec bash $script" </dev/null >"$output" 2>&1 &
+    runner=$!
+    tail -n +1 -f --pid="$runner" "$output" &
+    viewer=$!
+    status=0
+    wait "$runner" || status=$?
+    runner=""
+    wait "$viewer" || true
+    viewer=""
+}
+
+stage "Running scripts/test.sh in the root"
+run_in_root scripts/test.sh "$log"
 
 stage "Done: scripts/test.sh exited with $status"
 # ctest's closing lines: the pass rate, the time and the failed tests, if it got that far.
@@ -261,4 +273,13 @@ if grep -qE '^[0-9]+% tests passed' "$log"; then
 else
     echo "ctest gave no summary: the run stopped before the tests (see $log)."
 fi
-exit "$status"
+[ "$status" -eq 0 ] && [ "$newcomer" -eq 1 ] || exit "$status"
+
+stage "Running scripts/run.sh in the root, which has no display"
+run_log="$fresh/run.log"
+run_in_root scripts/run.sh "$run_log"
+if [ "$status" -ne 1 ] || ! grep -q "^No display here.*orvane-batch" "$run_log"; then
+    echo "scripts/run.sh exited with $status instead of building and saying there is no display (see $run_log)." >&2
+    exit 1
+fi
+stage "Done: scripts/run.sh built the programs and said there is no display"
