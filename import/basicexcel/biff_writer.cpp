@@ -1,5 +1,6 @@
 #include "biff_writer.h"
 
+#include "records.h"
 #include "text_encoding.h"
 
 #include <algorithm>
@@ -384,7 +385,7 @@ void PadWorkbookStream(std::string &stream)
 std::string BofBody(std::uint16_t substreamType)
 {
     // BIFF8, build and year of Excel 97, no history flags, lowest version 8.
-    return BodyWriter().U16(0x0600).U16(substreamType).U16(0x0DBB).U16(0x07CC).U32(0).U32(0x06).Bytes;
+    return BodyWriter().U16(BOF::Biff8).U16(substreamType).U16(0x0DBB).U16(0x07CC).U32(0).U32(0x06).Bytes;
 }
 
 std::string BoundSheetBody(std::uint32_t position, const std::string &name)
@@ -467,7 +468,7 @@ std::string WorksheetSubstream(const WrittenSheet &sheet, std::uint64_t start, s
     const auto rowsTo = static_cast<std::uint32_t>(rowRange.Any ? rowRange.Last + 1 : 0);
 
     std::string stream;
-    AppendRecord(stream, WrittenCode::BOF, BofBody(0x0010));
+    AppendRecord(stream, WrittenCode::BOF, BofBody(BOF::Worksheet));
     const std::size_t index = stream.size() + 4;
     AppendRecord(stream, WrittenCode::Index,
         BodyWriter().U32(0).U32(rowsFrom).U32(rowsTo).U32(0).Raw(std::string(4 * blocks, '\0')).Bytes);

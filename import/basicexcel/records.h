@@ -43,6 +43,7 @@ struct BOF
 {
     static constexpr std::uint16_t Globals = 0x0005;
     static constexpr std::uint16_t Worksheet = 0x0010;
+    static constexpr std::uint16_t Biff8 = 0x0600; // the version field of Excel 97-2003
 
     std::uint16_t Version = 0;
     std::uint16_t Type = 0;

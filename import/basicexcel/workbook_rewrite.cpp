@@ -23,8 +23,6 @@ constexpr std::uint16_t Window2 = 0x023E;
 constexpr std::uint16_t Format = 0x041E;
 } // namespace Code
 
-constexpr std::uint16_t Biff8Version = 0x0600;
-constexpr std::uint16_t GlobalsType = 0x0005;
 constexpr std::uint16_t StyleXFFlag = 0x0004;
 constexpr std::uint16_t GeneralFormat = 0;
 constexpr std::uint16_t PreferredCellXF = 15;
@@ -136,10 +134,10 @@ std::optional<WorkbookRefusal> CheckVersion(ExistingWorkbook &book)
     }
     BOF bof;
     if (book.Records[0].Code != RecordCode::BOF || !bof.Read({RecordCode::BOF, BodyOf(book, book.Records[0])})
-        || bof.Version < Biff8Version) {
+        || bof.Version < BOF::Biff8) {
         return Refuse("the workbook was written by Excel 5.0 or older");
     }
-    if (bof.Version != Biff8Version || bof.Type != GlobalsType) {
+    if (bof.Version != BOF::Biff8 || bof.Type != BOF::Globals) {
         return Refuse("the workbook is not in the Excel 97-2003 format");
     }
     return std::nullopt;
@@ -173,7 +171,7 @@ std::optional<WorkbookRefusal> SplitSubstreams(ExistingWorkbook &book)
     std::size_t i = book.GlobalsEnd + 1;
     while (i < book.Records.size() && book.Records[i].Code == RecordCode::BOF) {
         BOF bof;
-        if (!bof.Read({RecordCode::BOF, BodyOf(book, book.Records[i])}) || bof.Type == GlobalsType) {
+        if (!bof.Read({RecordCode::BOF, BodyOf(book, book.Records[i])}) || bof.Type == BOF::Globals) {
             return Refuse("a sheet of the workbook cannot be read");
         }
         Substream substream {i, 0, book.Records[i].Offset, 0};

@@ -2,6 +2,7 @@
 
 #include "biff_writer.h"
 #include "compound_file_writer.h"
+#include "records.h"
 
 namespace YExcel {
 
@@ -14,7 +15,6 @@ constexpr std::uint16_t CodePage = 0x0042;
 constexpr std::uint16_t Style = 0x0293;
 } // namespace Code
 
-constexpr std::uint16_t GlobalsType = 0x0005;
 constexpr std::uint16_t DefaultCellXF = 15;
 constexpr std::size_t StyleXFs = 15;
 
@@ -75,7 +75,7 @@ std::string NewGlobals(const std::vector<WrittenSheet> &sheets, const SharedStri
     std::uint32_t references, std::vector<std::size_t> &boundSheets)
 {
     std::string stream;
-    AppendRecord(stream, WrittenCode::BOF, BofBody(GlobalsType));
+    AppendRecord(stream, WrittenCode::BOF, BofBody(BOF::Globals));
     AppendRecord(stream, Code::CodePage, BodyWriter().U16(1200).Bytes); // UTF-16
     // Window position and size, scroll bars and tabs shown, first sheet active.
     AppendRecord(stream, Code::Window1,
