@@ -200,4 +200,14 @@ std::optional<std::string> Utf16ToWindows1252(std::u16string_view text)
     return out;
 }
 
+std::u16string Windows1252ToUtf16(std::string_view text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        out += static_cast<char16_t>(Windows1252ToCodePoint(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
 } // namespace Encoding

@@ -25,4 +25,7 @@ std::string Utf16ToUtf8(std::u16string_view text);
 // None when a character has no Windows-1252 byte.
 std::optional<std::string> Utf16ToWindows1252(std::u16string_view text);
 
+// Every byte has a mapping, as for UTF-8.
+std::u16string Windows1252ToUtf16(std::string_view text);
+
 } // namespace Encoding

@@ -18,7 +18,8 @@ struct DataSourceFailure
 };
 
 // Everything a forward-only, read-only record set gives: its columns' names, then each
-// record's fields as texts in column order.
+// record's fields as texts in column order. The empty fields at the end of a record may be
+// left out: a sheet with one cell far out would otherwise cost a text per empty cell.
 struct RecordSetContents
 {
     std::vector<std::string> ColumnNames;

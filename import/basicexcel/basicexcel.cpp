@@ -69,7 +69,8 @@ void ReadSharedStrings(const Record &record, RecordCursor &cursor, std::deque<La
     }
 }
 
-void ReadGlobals(RecordCursor &cursor, std::deque<LargeString> &sharedStrings)
+void ReadGlobals(
+    RecordCursor &cursor, std::deque<LargeString> &sharedStrings, std::vector<BoundSheet> &boundSheets)
 {
     Record record;
     while (NextInSubstream(cursor, record) == SubstreamStep::Record) {
@@ -77,6 +78,11 @@ void ReadGlobals(RecordCursor &cursor, std::deque<LargeString> &sharedStrings)
         // sound workbook has) is ignored: tests/data/malformed/second-shared-string-table.xls.
         if (record.Code == RecordCode::SST && HasMinimumSize(record) && sharedStrings.empty()) {
             ReadSharedStrings(record, cursor, sharedStrings);
+        } else if (record.Code == RecordCode::BoundSheet) {
+            BoundSheet sheet;
+            if (sheet.Read(record)) {
+                boundSheets.push_back(std::move(sheet));
+            }
         }
     }
 }
@@ -100,7 +106,24 @@ bool ReadFormulaString(RecordCursor &cursor, LargeString &text)
     return cursor.TakeWithContinues(record.Data).ReadUnicodeString(text);
 }
 
+// The BOUNDSHEET record pointing at the substream starting at `start`; a worksheet no
+// record points at (a damaged sheet list) has no name.
+std::string NameMatching(const std::vector<BoundSheet> &boundSheets, std::uint64_t start)
+{
+    const auto found = std::find_if(boundSheets.begin(), boundSheets.end(),
+        [start](const BoundSheet &sheet) { return sheet.Position == start; });
+    return found != boundSheets.end() ? SheetNameOf(*found) : std::string();
+}
+
 } // namespace
+
+std::string SheetNameOf(const BoundSheet &sheet)
+{
+    if (!sheet.Name.Wide) {
+        return sheet.Name.Narrow;
+    }
+    return Encoding::Utf16ToWindows1252(sheet.Name.WideText).value_or(std::string());
+}
 
 std::optional<std::string> BasicExcelCell::TextValue(std::size_t maxLength) const
 {
@@ -408,13 +431,17 @@ bool BasicExcel::ReadBook()
 // EOF, so worksheets after a chart sheet are still read (poi__12843-1.xls).
 void BasicExcel::ParseStream(RecordCursor &cursor, std::uint64_t streamSize)
 {
+    std::vector<BoundSheet> boundSheets;
     Record record;
     BOF bof;
-    while (cursor.Next(record) == RecordStatus::Ok && record.Code == RecordCode::BOF && bof.Read(record)) {
+    std::uint64_t start = cursor.Position();
+    for (; cursor.Next(record) == RecordStatus::Ok && record.Code == RecordCode::BOF && bof.Read(record);
+         start = cursor.Position()) {
         if (bof.Type == BOF::Globals) {
-            ReadGlobals(cursor, sharedStrings);
+            ReadGlobals(cursor, sharedStrings, boundSheets);
         } else if (bof.Type == BOF::Worksheet) {
             sheets.emplace_back().Read(cursor, sharedStrings, cellStrings, streamSize);
+            sheetNames.push_back(NameMatching(boundSheets, start));
         } else if (!SkipSubstream(cursor)) {
             break;
         }
@@ -426,10 +453,17 @@ BasicExcelWorksheet *BasicExcel::SheetAt(std::size_t index)
     return index < sheets.size() ? &sheets[index] : nullptr;
 }
 
+const std::string &BasicExcel::SheetName(std::size_t index) const
+{
+    static const std::string NoName;
+    return index < sheetNames.size() ? sheetNames[index] : NoName;
+}
+
 void BasicExcel::CloseBook()
 {
     storage.CloseStorage();
     sheets.clear();
+    sheetNames.clear();
     cellStrings.clear();
     sharedStrings.clear();
 }

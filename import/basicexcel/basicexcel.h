@@ -113,6 +113,9 @@ public:
     std::size_t SheetCount() const { return sheets.size(); }
     // Null for an index at or beyond SheetCount().
     BasicExcelWorksheet *SheetAt(std::size_t index);
+    // The name of SheetAt(index) in Windows-1252, from the BOUNDSHEET record whose stream
+    // offset is that worksheet's; empty for a bad index or a name nothing points at.
+    const std::string &SheetName(std::size_t index) const;
     void CloseBook();
 
 private:
@@ -123,6 +126,7 @@ private:
     std::deque<LargeString> sharedStrings;
     std::deque<LargeString> cellStrings;
     std::vector<BasicExcelWorksheet> sheets;
+    std::vector<std::string> sheetNames; // one per worksheet
 };
 
 } // namespace YExcel

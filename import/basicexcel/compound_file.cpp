@@ -27,8 +27,9 @@ constexpr std::uint64_t MiniStreamCutoff = 4096;
 constexpr std::array<std::uint8_t, 8> Signature = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
 
 // [MS-CFB] 2.6.1: object types.
-constexpr std::uint8_t StreamObject = 2;
-constexpr std::uint8_t RootStorageObject = 5;
+constexpr std::uint8_t StorageObject = StorageEntry::Storage;
+constexpr std::uint8_t StreamObject = StorageEntry::Stream;
+constexpr std::uint8_t RootStorageObject = StorageEntry::Root;
 
 std::uint64_t CeilDiv(std::uint64_t value, std::uint64_t divisor)
 {
@@ -45,26 +46,17 @@ char16_t UpperCase(char16_t c)
     return c;
 }
 
-bool NamesEqual(const std::u16string &stored, const std::string &wanted)
-{
-    if (stored.size() != wanted.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < stored.size(); ++i) {
-        if (UpperCase(stored[i]) != UpperCase(static_cast<unsigned char>(wanted[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 struct DirectoryEntry
 {
     std::u16string name;
     std::uint8_t type = 0;
+    std::uint8_t color = 1;
     std::uint32_t left = NoStream;
     std::uint32_t right = NoStream;
     std::uint32_t child = NoStream;
+    std::array<std::uint8_t, 16> clsid {};
+    std::uint32_t stateBits = 0;
+    std::array<std::uint8_t, 16> times {};
     std::uint32_t start = EndOfChain;
     std::uint64_t size = 0;
 };
@@ -80,6 +72,10 @@ DirectoryEntry ParseDirectoryEntry(const std::uint8_t *p)
         }
     }
     entry.type = p[66];
+    entry.color = p[67];
+    std::copy_n(p + 80, entry.clsid.size(), entry.clsid.begin());
+    entry.stateBits = LoadLittleEndian<std::uint32_t>(p + 96);
+    std::copy_n(p + 100, entry.times.size(), entry.times.begin());
     entry.left = LoadLittleEndian<std::uint32_t>(p + 68);
     entry.right = LoadLittleEndian<std::uint32_t>(p + 72);
     entry.child = LoadLittleEndian<std::uint32_t>(p + 76);
@@ -89,6 +85,19 @@ DirectoryEntry ParseDirectoryEntry(const std::uint8_t *p)
 }
 
 } // namespace
+
+bool SameStreamName(const std::u16string &stored, const std::string &wanted)
+{
+    if (stored.size() != wanted.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        if (UpperCase(stored[i]) != UpperCase(static_cast<unsigned char>(wanted[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
 
 class ByteSource
 {
@@ -168,6 +177,7 @@ public:
     StorageStatus Load();
     StorageStatus FindStream(const std::string &name, const DirectoryEntry *&found) const;
     StorageStatus OpenStream(const DirectoryEntry &entry, StreamReader &reader) const;
+    StorageStatus ReadEntries(std::vector<StorageEntry> &entries) const;
 
     // [MS-CFB] 2.6.3: version 3 files may leave garbage in the high half of the size.
     std::uint64_t StreamSizeOf(const DirectoryEntry &entry) const
@@ -412,7 +422,7 @@ StorageStatus CompoundFile::FindStream(const std::string &name, const DirectoryE
         }
         visited[index] = true;
         const DirectoryEntry &entry = directory[index];
-        if (entry.type == StreamObject && NamesEqual(entry.name, name)) {
+        if (entry.type == StreamObject && SameStreamName(entry.name, name)) {
             found = &entry;
             return StorageStatus::Ok;
         }
@@ -488,6 +498,77 @@ StorageStatus CompoundFile::OpenStream(const DirectoryEntry &entry, StreamReader
         return LocateMiniStream(entry.start, reader);
     }
     return LocateMainStream(entry.start, reader);
+}
+
+namespace {
+
+StorageStatus ReadWholeStream(StreamReader &reader, std::vector<std::uint8_t> &buffer)
+{
+    // The size was checked against the file's length when the stream was opened.
+    buffer.resize(reader.Size());
+    std::size_t got = 0;
+    if (!reader.Read(buffer.data(), buffer.size(), got) || got != buffer.size()) {
+        buffer.clear();
+        return StorageStatus::StreamBeyondFile;
+    }
+    return StorageStatus::Ok;
+}
+
+} // namespace
+
+// The whole tree from the root, each entry reached once: a writer that copies the links
+// must not copy a loop or a link to nowhere.
+StorageStatus CompoundFile::ReadEntries(std::vector<StorageEntry> &entries) const
+{
+    entries.assign(directory.size(), StorageEntry {});
+    std::vector<bool> visited(directory.size(), false);
+    // Streams of a sound file share no sector, so together they fit in it; chains that
+    // share sectors could otherwise make a small file read as gigabytes.
+    std::uint64_t streamBytes = 0;
+    std::vector<std::uint32_t> pending {0};
+    while (!pending.empty()) {
+        const std::uint32_t index = pending.back();
+        pending.pop_back();
+        if (index == NoStream) {
+            continue;
+        }
+        if (index >= directory.size() || visited[index]) {
+            return StorageStatus::BadDirectoryTree;
+        }
+        visited[index] = true;
+        const DirectoryEntry &entry = directory[index];
+        const bool root = index == 0;
+        if (root != (entry.type == RootStorageObject)
+            || (!root && entry.type != StorageObject && entry.type != StreamObject)) {
+            return StorageStatus::BadDirectoryTree;
+        }
+        StorageEntry &copy = entries[index];
+        copy = {entry.name, entry.type, entry.color, entry.left, entry.right, NoStream, entry.clsid,
+            entry.stateBits, entry.times, {}};
+        if (entry.type == StreamObject) {
+            StreamReader reader;
+            if (const auto status = OpenStream(entry, reader); status != StorageStatus::Ok) {
+                return status;
+            }
+            streamBytes += reader.Size();
+            if (streamBytes > source->Size()) {
+                return StorageStatus::StreamBeyondFile;
+            }
+            if (const auto status = ReadWholeStream(reader, copy.Bytes); status != StorageStatus::Ok) {
+                return status;
+            }
+        } else {
+            copy.Child = entry.child;
+            pending.push_back(entry.child);
+        }
+        if (!root) {
+            pending.push_back(entry.left);
+            pending.push_back(entry.right);
+        } else {
+            copy.Left = copy.Right = NoStream;
+        }
+    }
+    return StorageStatus::Ok;
 }
 
 bool StreamReader::Read(std::uint8_t *out, std::size_t count, std::size_t &got)
@@ -614,12 +695,18 @@ StorageStatus WorkbookStorage::ReadStream(const std::string &name, std::vector<s
     if (OpenStream(name, reader) != StorageStatus::Ok) {
         return status;
     }
-    // The size was checked against the file's length when the stream was opened.
-    buffer.resize(reader.Size());
-    std::size_t got = 0;
-    if (!reader.Read(buffer.data(), buffer.size(), got) || got != buffer.size()) {
-        buffer.clear();
-        status = StorageStatus::StreamBeyondFile;
+    return status = ReadWholeStream(reader, buffer);
+}
+
+StorageStatus WorkbookStorage::ReadEntries(std::vector<StorageEntry> &entries)
+{
+    entries.clear();
+    if (!file) {
+        return status = StorageStatus::NotOpen;
+    }
+    status = file->ReadEntries(entries);
+    if (status != StorageStatus::Ok) {
+        entries.clear();
     }
     return status;
 }

@@ -5,6 +5,7 @@
 // the sector count, every chain is walked with a visited map, and nothing is allocated from
 // a size the file has not been checked to hold.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -29,7 +30,33 @@ enum class StorageStatus {
     StreamBeyondFile, // a stream larger than the file could hold
     NoSuchStream,
     StreamTooLarge, // 4 GiB or more
+    BadDirectoryTree, // an entry two links point at, a link beyond the directory, an unknown type
 };
+
+// One directory entry with its links ([MS-CFB] 2.6.1), and a stream's bytes: everything a
+// writer needs to write the file again with the same tree.
+struct StorageEntry
+{
+    static constexpr std::uint32_t NoLink = 0xFFFFFFFF;
+    static constexpr std::uint8_t Unused = 0;
+    static constexpr std::uint8_t Storage = 1;
+    static constexpr std::uint8_t Stream = 2;
+    static constexpr std::uint8_t Root = 5;
+
+    std::u16string Name;
+    std::uint8_t Type = Unused;
+    std::uint8_t Color = 1; // 0 red, 1 black
+    std::uint32_t Left = NoLink;
+    std::uint32_t Right = NoLink;
+    std::uint32_t Child = NoLink;
+    std::array<std::uint8_t, 16> Clsid {};
+    std::uint32_t StateBits = 0;
+    std::array<std::uint8_t, 16> Times {}; // creation and modification FILETIMEs
+    std::vector<std::uint8_t> Bytes; // a stream's; the root's mini stream is not kept
+};
+
+// Stream names compare as [MS-CFB] 2.6.4 defines, without regard to case; `wanted` is Latin-1.
+bool SameStreamName(const std::u16string &stored, const std::string &wanted);
 
 class ByteSource;
 class CompoundFile;
@@ -77,6 +104,9 @@ public:
     // The buffer is empty unless the whole stream was read.
     StorageStatus ReadStream(const std::string &name, std::vector<std::uint8_t> &buffer);
     StorageStatus OpenStream(const std::string &name, StreamReader &reader);
+    // Every entry in directory order, each stream read whole. Entries the tree does not reach
+    // come back Unused, so whatever they held is not carried on.
+    StorageStatus ReadEntries(std::vector<StorageEntry> &entries);
 
     StorageStatus Status() const { return status; }
 

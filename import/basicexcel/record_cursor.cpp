@@ -27,6 +27,7 @@ bool RecordCursor::Refill(std::size_t count)
 {
     std::copy(window.begin() + static_cast<std::ptrdiff_t>(begin),
         window.begin() + static_cast<std::ptrdiff_t>(end), window.begin());
+    windowStart += begin;
     end -= begin;
     begin = 0;
     while (end < count) {
@@ -130,6 +131,11 @@ bool ContinuedReader::U32(std::uint32_t &value)
 
 bool ContinuedReader::Skip(std::size_t count)
 {
+    return Consume(count, nullptr);
+}
+
+bool ContinuedReader::Consume(std::size_t count, std::vector<std::uint8_t> *kept)
+{
     while (count > 0) {
         while (AtSegmentEnd()) {
             if (!NextSegment()) {
@@ -137,6 +143,10 @@ bool ContinuedReader::Skip(std::size_t count)
             }
         }
         const std::size_t step = std::min(count, segments[index].size() - offset);
+        if (kept) {
+            const auto first = segments[index].begin() + static_cast<std::ptrdiff_t>(offset);
+            kept->insert(kept->end(), first, first + static_cast<std::ptrdiff_t>(step));
+        }
         offset += step;
         count -= step;
     }
@@ -183,7 +193,8 @@ bool ContinuedReader::ReadCharacters(std::uint32_t count, bool wide, LargeString
     return true;
 }
 
-bool ContinuedReader::ReadUnicodeString(LargeString &text)
+bool ContinuedReader::ReadUnicodeString(
+    LargeString &text, std::vector<std::uint8_t> *runs, std::vector<std::uint8_t> *extended)
 {
     text = LargeString {};
     std::uint16_t count = 0;
@@ -191,9 +202,9 @@ bool ContinuedReader::ReadUnicodeString(LargeString &text)
     if (!U16(count) || !U8(options)) {
         return false;
     }
-    std::uint16_t runs = 0;
+    std::uint16_t runCount = 0;
     std::uint32_t extendedSize = 0;
-    if ((options & 0x08) && !U16(runs)) {
+    if ((options & 0x08) && !U16(runCount)) {
         return false;
     }
     if ((options & 0x04) && !U32(extendedSize)) {
@@ -202,7 +213,7 @@ bool ContinuedReader::ReadUnicodeString(LargeString &text)
     if (!ReadCharacters(count, (options & 0x01) != 0, text)) {
         return false;
     }
-    return Skip(4 * std::size_t(runs)) && Skip(extendedSize);
+    return Consume(4 * std::size_t(runCount), runs) && Consume(extendedSize, extended);
 }
 
 } // namespace YExcel

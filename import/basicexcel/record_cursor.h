@@ -63,6 +63,8 @@ public:
 
     // The code of the next record, which stays where it is; false when no header is left.
     bool PeekCode(std::uint16_t &code);
+    // Where in the stream the next record starts.
+    std::uint64_t Position() const { return windowStart + begin; }
     // A record body (or its tail) and the CONTINUE records ([MS-XLS] 2.4.58) that directly
     // follow it, taken and copied for reading as one sequence.
     ContinuedReader TakeWithContinues(Bytes body);
@@ -74,6 +76,7 @@ private:
     const std::uint8_t *data = nullptr;
     std::size_t begin = 0;
     std::size_t end = 0;
+    std::uint64_t windowStart = 0; // the stream offset of window[0]
     StreamReader *reader;
     std::vector<std::uint8_t> window;
 };
@@ -146,13 +149,17 @@ public:
     bool U32(std::uint32_t &value);
     bool Skip(std::size_t count);
     // An XLUnicodeString / XLUnicodeRichExtendedString: count, option byte, optional run
-    // count and extended size, characters, runs and extended data (the last two skipped).
-    bool ReadUnicodeString(LargeString &text);
+    // count and extended size, characters, runs and extended data (the last two skipped
+    // unless `runs` and `extended` are given to keep their bytes).
+    bool ReadUnicodeString(LargeString &text, std::vector<std::uint8_t> *runs = nullptr,
+        std::vector<std::uint8_t> *extended = nullptr);
 
 private:
     // A number may straddle a CONTINUE boundary, so its bytes are gathered first.
     template<typename T>
     bool Take(T &value);
+    // Skips `count` bytes, appending them to `kept` when given.
+    bool Consume(std::size_t count, std::vector<std::uint8_t> *kept);
     bool AtSegmentEnd() const { return offset == segments[index].size(); }
     bool NextSegment();
     bool ReadCharacters(std::uint32_t count, bool wide, LargeString &text);

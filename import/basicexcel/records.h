@@ -16,6 +16,7 @@ namespace YExcel {
 namespace RecordCode {
 inline constexpr std::uint16_t Formula = 0x0006;
 inline constexpr std::uint16_t YEOF = 0x000A;
+inline constexpr std::uint16_t BoundSheet = 0x0085;
 inline constexpr std::uint16_t MulRK = 0x00BD;
 inline constexpr std::uint16_t RString = 0x00D6;
 inline constexpr std::uint16_t SST = 0x00FC;
@@ -48,6 +49,22 @@ struct BOF
 
     bool Read(const Record &record);
 };
+
+// [MS-XLS] 2.4.28: a sheet's name and the stream offset of its BOF.
+struct BoundSheet
+{
+    static constexpr std::uint8_t WorksheetType = 0;
+
+    std::uint32_t Position = 0;
+    std::uint8_t Visibility = 0;
+    std::uint8_t Type = 0;
+    LargeString Name;
+
+    bool Read(const Record &record);
+};
+
+// The sheet's name in Windows-1252; empty when no Windows-1252 text can hold it.
+std::string SheetNameOf(const BoundSheet &sheet);
 
 // The first six bytes of every cell record: row, column, format index.
 struct CellHeader
@@ -144,7 +161,7 @@ struct Formula
 // The shortest body of each parsed record type, checked before the first field is read; the most frequent
 // first, since every record of a sheet looks itself up here. MULRK needs at least one column; LABEL may end
 // after its character count when the text is empty.
-inline constexpr std::array<MinimumSize, 11> MinimumSizeTable = {{
+inline constexpr std::array<MinimumSize, 12> MinimumSizeTable = {{
     {RecordCode::RK, 10},
     {RecordCode::Number, 14},
     {RecordCode::LabelSST, 10},
@@ -156,6 +173,7 @@ inline constexpr std::array<MinimumSize, 11> MinimumSizeTable = {{
     {RecordCode::MulRK, 12},
     {RecordCode::SST, 8},
     {RecordCode::String, 2},
+    {RecordCode::BoundSheet, 8},
 }};
 
 inline std::span<const MinimumSize> MinimumSizes()
@@ -192,6 +210,36 @@ inline bool BOF::Read(const Record &record)
     }
     FieldReader fields(record.Data);
     return fields.U16(Version) && fields.U16(Type);
+}
+
+// The name is a ShortXLUnicodeString ([MS-XLS] 2.5.240) that must end with the record.
+inline bool BoundSheet::Read(const Record &record)
+{
+    if (!HasMinimumSize(record, RecordCode::BoundSheet)) {
+        return false;
+    }
+    FieldReader fields(record.Data);
+    std::uint8_t length = 0;
+    std::uint8_t options = 0;
+    if (!fields.U32(Position) || !fields.U8(Visibility) || !fields.U8(Type) || !fields.U8(length)
+        || !fields.U8(options)) {
+        return false;
+    }
+    Name = LargeString {};
+    const bool wide = (options & 0x01) != 0;
+    const Bytes characters = fields.Rest();
+    if (characters.size() < (wide ? 2u : 1u) * length) {
+        return false;
+    }
+    for (std::size_t i = 0; i < length; ++i) {
+        if (wide) {
+            Name.WideText += static_cast<char16_t>(LoadLittleEndian<std::uint16_t>(&characters[2 * i]));
+        } else {
+            Name.Narrow += static_cast<char>(characters[i]);
+        }
+    }
+    Name.Wide = wide;
+    return true;
 }
 
 inline bool CellHeader::Read(FieldReader &fields)

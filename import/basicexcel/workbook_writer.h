@@ -38,9 +38,17 @@ struct WorkbookRefusal
 std::variant<std::string, WorkbookRefusal> WriteNewWorkbook(const std::vector<WrittenSheet> &sheets);
 
 // The bytes of `existing` with each of `sheets` written over the worksheet of the same name
-// (names compared without regard to case, as Excel does) in its place, or appended after
-// the last sheet when there is none. Everything the caller does not name is kept.
+// (names compared without regard to case, as Excel does) in its place and under its name as
+// the workbook spells it, or appended after the last sheet when there is none. Everything
+// the caller does not name is kept.
 std::variant<std::string, WorkbookRefusal> RewriteWorkbook(
     std::span<const std::uint8_t> existing, const std::vector<WrittenSheet> &sheets);
+
+// A name Excel takes for a sheet: 1 to 31 characters without : \ / ? * [ ] nor an
+// apostrophe at either end.
+bool ValidSheetName(const std::string &name);
+
+// Sheet names compare without regard to case, as Excel does.
+bool SameSheetName(const std::string &a, const std::string &b);
 
 } // namespace YExcel

@@ -9,6 +9,8 @@ ORVANE_PACKAGES=(
     nlohmann-json3-dev
     googletest libgtest-dev libgmock-dev
     libbenchmark-dev
+    # the reference reader the written workbooks are checked with
+    python3-xlrd
     locales
     # the fonts the windows, the graph and its reference image are drawn with
     fonts-dejavu-core fonts-liberation

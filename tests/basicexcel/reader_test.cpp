@@ -152,7 +152,8 @@ TEST(WorkbookReader, RecordsShorterThanTheirMinimumAreSkipped)
         EXPECT_TRUE(YExcel::HasMinimumSize({minimum.Code, body}));
         body.pop_back();
         EXPECT_FALSE(YExcel::HasMinimumSize({minimum.Code, body})) << minimum.Code;
-        if (minimum.Code == YExcel::RecordCode::BOF || minimum.Code == YExcel::RecordCode::SST) {
+        if (minimum.Code == YExcel::RecordCode::BOF || minimum.Code == YExcel::RecordCode::SST
+            || minimum.Code == YExcel::RecordCode::BoundSheet) {
             continue; // not cell records
         }
         Book book(Workbook({Join({Record(minimum.Code, body), Number(3, 0, 9.0)})}, Sst({Text8("x")})));

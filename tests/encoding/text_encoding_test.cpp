@@ -29,4 +29,5 @@ TEST(TextEncoding, Utf16)
     EXPECT_EQ(Utf16ToUtf8(std::u16string {char16_t(0xDC00)}), "\uFFFD");
     EXPECT_EQ(Utf16ToWindows1252(u"Cost (\u20AC) \u00B5g"), "Cost (\x80) \xB5g");
     EXPECT_EQ(Utf16ToWindows1252(u"\u263A"), std::nullopt);
+    EXPECT_EQ(Windows1252ToUtf16("Cost (\x80) \xB5g\x81"), u"Cost (\u20AC) \u00B5g\u0081");
 }
