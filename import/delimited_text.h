@@ -7,6 +7,7 @@
 // Every field is UTF-8 text exactly as written after unquoting: which fields are numbers
 // is for the caller to decide.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,5 +35,12 @@ std::vector<Record> SplitRecords(std::string_view text, char delimiter);
 char DetectDelimiter(std::string_view text);
 
 Table ReadTable(std::string_view bytes);
+
+// The number a spreadsheet program importing the file makes of a field, if any: a complete
+// decimal number once blanks around it are trimmed (a decimal comma too, in a file split
+// at semicolons or tabs, where the comma is not the delimiter), or a "MM/DD/YYYY HH:MM:SS"
+// date-time (seconds optional, fractions allowed) as its serial day number in the 1900
+// date system. Every other field is text; "YYYY/MM/DD HH:MM:SS" stays text as well.
+std::optional<double> FieldNumber(std::string_view field, char delimiter);
 
 } // namespace DelimitedText

@@ -107,3 +107,31 @@ TEST(DelimitedText, EncodingAndDelimiter)
     EXPECT_EQ(DelimitedText::ReadTable("t;v\n1,5;2\n3,5;4\n").Delimiter, ';');
     EXPECT_EQ(DelimitedText::ReadTable("one\ntwo\n").Delimiter, ',');
 }
+
+TEST(DelimitedText, FieldsThatAreNumbers)
+{
+    using DelimitedText::FieldNumber;
+    EXPECT_EQ(FieldNumber(" +12.5 ", ','), 12.5);
+    EXPECT_EQ(FieldNumber("-.5e1", ','), -5);
+    EXPECT_EQ(FieldNumber("1,5", ';'), 1.5);
+    EXPECT_EQ(FieldNumber("1,5", '\t'), 1.5);
+    for (const char *text : {"1,5", "12.345,67", ".", "-", "1e", "0x1A", "inf", "nan", "1 2", "", "1.5.2"}) {
+        EXPECT_FALSE(FieldNumber(text, ',')) << text;
+    }
+    EXPECT_FALSE(FieldNumber("12.345,67", ';'));
+}
+
+TEST(DelimitedText, DateTimesAreSerialDays)
+{
+    using DelimitedText::FieldNumber;
+    EXPECT_DOUBLE_EQ(*FieldNumber("05/01/2013 09:15:00", ','), 41395 + (9 * 60 + 15) / 1440.0);
+    EXPECT_DOUBLE_EQ(*FieldNumber("5/1/2013 9:15", ','), 41395 + (9 * 60 + 15) / 1440.0);
+    EXPECT_DOUBLE_EQ(*FieldNumber("12/31/1999 23:59:59.5", ','), 36525 + 86399.5 / 86400);
+    EXPECT_EQ(FieldNumber("01/01/1900 00:00", ','), 1);
+    EXPECT_EQ(FieldNumber("03/01/1900 00:00", ','), 61); // after the 29 February 1900 that never was
+    EXPECT_EQ(FieldNumber("02/29/2012 00:00", ','), 40968);
+    for (const char *text : {"2013/05/01 09:15:00", "02/29/2013 00:00", "13/01/2013 00:00", "05/01/2013",
+             "05/01/2013 24:00", "05/01/2013 09:60", "05/01/2013 09:15:60", "05/01/13 09:15", "05/01/2013 09:15:"}) {
+        EXPECT_FALSE(FieldNumber(text, ',')) << text;
+    }
+}
