@@ -128,6 +128,17 @@ std::optional<char32_t> NextUtf8CodePoint(std::string_view text, std::size_t &po
 
 } // namespace
 
+bool IsValidUtf8(std::string_view text)
+{
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::optional<char32_t> codePoint = NextUtf8CodePoint(text, pos);
+        if (!codePoint || (*codePoint >= 0xD800 && *codePoint < 0xE000)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string Windows1252ToUtf8(std::string_view text)
 {
     std::string out;

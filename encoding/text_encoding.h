@@ -16,6 +16,9 @@ std::string Windows1252ToUtf8(std::string_view text);
 // None when the text holds a character Windows-1252 cannot represent or is not valid UTF-8.
 std::optional<std::string> Utf8ToWindows1252(std::string_view text);
 
+// Strict: no overlong forms, no surrogates, nothing beyond U+10FFFF.
+bool IsValidUtf8(std::string_view text);
+
 // A lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 

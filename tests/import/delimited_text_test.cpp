@@ -1,0 +1,137 @@
+#include "delimited_text.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using DelimitedText::Record;
+
+namespace {
+
+const fs::path CorpusRoot = fs::path(ORVANE_SOURCE_DIR) / ".." / "shared" / "csv-corpus";
+
+std::string FileBytes(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::string Unescaped(const std::string &value)
+{
+    std::string out;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\\' && i + 1 < value.size()) {
+            const char c = value[++i];
+            out += c == 't' ? '\t' : c == 'r' ? '\r' : c == 'n' ? '\n' : c;
+        } else {
+            out += value[i];
+        }
+    }
+    return out;
+}
+
+// The records of a listing: "ROW<TAB>COL<TAB>text<TAB>VALUE" lines under the sheet line.
+std::vector<Record> ListedRecords(const fs::path &listing)
+{
+    std::vector<Record> records;
+    std::istringstream lines(FileBytes(listing));
+    std::string line;
+    std::getline(lines, line); // the sheet line
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string row, column, type;
+        std::getline(fields, row, '\t');
+        std::getline(fields, column, '\t');
+        std::getline(fields, type, '\t');
+        std::string value((std::istreambuf_iterator<char>(fields)), std::istreambuf_iterator<char>());
+        records.resize(std::max(records.size(), std::stoul(row) + 1));
+        records[std::stoul(row)].push_back(Unescaped(value));
+    }
+    return records;
+}
+
+std::vector<std::string> CorpusFiles()
+{
+    std::vector<std::string> names;
+    if (fs::is_directory(CorpusRoot / "expected")) {
+        for (const auto &entry : fs::directory_iterator(CorpusRoot / "expected")) {
+            names.push_back(entry.path().stem().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names.empty() ? std::vector<std::string> {""} : names; // one test that skips
+}
+
+std::string TestName(const testing::TestParamInfo<std::string> &info)
+{
+    std::string name = info.param.empty() ? "absent" : info.param;
+    std::replace_if(name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
+    return name;
+}
+
+} // namespace
+
+class DelimitedCorpus : public testing::TestWithParam<std::string>
+{ };
+
+TEST_P(DelimitedCorpus, FileMatchesItsListing)
+{
+    if (GetParam().empty()) {
+        GTEST_SKIP() << "the shared corpus is not at " << CorpusRoot;
+    }
+    const auto table = DelimitedText::ReadTable(FileBytes(CorpusRoot / "files" / GetParam()));
+    EXPECT_EQ(table.Records, ListedRecords(CorpusRoot / "expected" / (GetParam() + ".tsv")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Shared, DelimitedCorpus, testing::ValuesIn(CorpusFiles()), TestName);
+
+TEST(DelimitedText, QuotingAndLineEnds)
+{
+    EXPECT_EQ(DelimitedText::SplitRecords("a,\"b,\"\"c\"\"\r\nd\"\r\n\r\n,\rx\"y,\"z\"w\n", ','),
+        (std::vector<Record> {{"a", "b,\"c\"\r\nd"}, {"", ""}, {"x\"y", "zw"}}));
+    // An unterminated quote keeps the rest of the file as its text: nothing is lost.
+    EXPECT_EQ(DelimitedText::SplitRecords("a,\"b\nc", ','), (std::vector<Record> {{"a", "b\nc"}}));
+}
+
+TEST(DelimitedText, EncodingAndDelimiter)
+{
+    EXPECT_EQ(DelimitedText::DecodedText("\xB5g/L"), "\xC2\xB5g/L"); // not UTF-8: Windows-1252
+    EXPECT_EQ(DelimitedText::DecodedText(std::string("\xFF\xFE" "a\0;\0", 6)), "a;");
+    EXPECT_EQ(DelimitedText::ReadTable("sep=;\r\na,b;c\r\n").Records, (std::vector<Record> {{"a,b", "c"}}));
+    EXPECT_EQ(DelimitedText::ReadTable("t;v\n1,5;2\n3,5;4\n").Delimiter, ';');
+    EXPECT_EQ(DelimitedText::ReadTable("one\ntwo\n").Delimiter, ',');
+}
+
+TEST(DelimitedText, FieldsThatAreNumbers)
+{
+    using DelimitedText::FieldNumber;
+    EXPECT_EQ(FieldNumber(" +12.5 ", ','), 12.5);
+    EXPECT_EQ(FieldNumber("-.5e1", ','), -5);
+    EXPECT_EQ(FieldNumber("1,5", ';'), 1.5);
+    EXPECT_EQ(FieldNumber("1,5", '\t'), 1.5);
+    for (const char *text : {"1,5", "12.345,67", ".", "-", "1e", "0x1A", "inf", "nan", "1 2", "", "1.5.2"}) {
+        EXPECT_FALSE(FieldNumber(text, ',')) << text;
+    }
+    EXPECT_FALSE(FieldNumber("12.345,67", ';'));
+}
+
+TEST(DelimitedText, DateTimesAreSerialDays)
+{
+    using DelimitedText::FieldNumber;
+    EXPECT_DOUBLE_EQ(*FieldNumber("05/01/2013 09:15:00", ','), 41395 + (9 * 60 + 15) / 1440.0);
+    EXPECT_DOUBLE_EQ(*FieldNumber("5/1/2013 9:15", ','), 41395 + (9 * 60 + 15) / 1440.0);
+    EXPECT_DOUBLE_EQ(*FieldNumber("12/31/1999 23:59:59.5", ','), 36525 + 86399.5 / 86400);
+    EXPECT_EQ(FieldNumber("01/01/1900 00:00", ','), 1);
+    EXPECT_EQ(FieldNumber("03/01/1900 00:00", ','), 61); // after the 29 February 1900 that never was
+    EXPECT_EQ(FieldNumber("02/29/2012 00:00", ','), 40968);
+    for (const char *text : {"2013/05/01 09:15:00", "02/29/2013 00:00", "13/01/2013 00:00", "05/01/2013",
+             "05/01/2013 24:00", "05/01/2013 09:60", "05/01/2013 09:15:60", "05/01/13 09:15", "05/01/2013 09:15:"}) {
+        EXPECT_FALSE(FieldNumber(text, ',')) << text;
+    }
+}
