@@ -168,6 +168,25 @@ std::optional<std::string> Utf8ToWindows1252(std::string_view text)
     return out;
 }
 
+std::u16string Utf8ToUtf16(std::string_view text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::optional<char32_t> codePoint = NextUtf8CodePoint(text, pos);
+        if (!codePoint || (*codePoint >= 0xD800 && *codePoint < 0xE000)) {
+            codePoint = 0xFFFD;
+        }
+        if (*codePoint >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((*codePoint - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((*codePoint - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(*codePoint);
+        }
+    }
+    return out;
+}
+
 std::string Utf16ToUtf8(std::u16string_view text)
 {
     std::string out;

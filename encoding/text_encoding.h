@@ -19,6 +19,9 @@ std::optional<std::string> Utf8ToWindows1252(std::string_view text);
 // Strict: no overlong forms, no surrogates, nothing beyond U+10FFFF.
 bool IsValidUtf8(std::string_view text);
 
+// A byte sequence that is no character becomes U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view text);
+
 // A lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 

@@ -69,8 +69,8 @@ void ReadSharedStrings(const Record &record, RecordCursor &cursor, std::deque<La
     }
 }
 
-void ReadGlobals(
-    RecordCursor &cursor, std::deque<LargeString> &sharedStrings, std::vector<BoundSheet> &boundSheets)
+void ReadGlobals(RecordCursor &cursor, std::deque<LargeString> &sharedStrings, std::vector<BoundSheet> &boundSheets,
+    bool &dates1904)
 {
     Record record;
     while (NextInSubstream(cursor, record) == SubstreamStep::Record) {
@@ -83,6 +83,8 @@ void ReadGlobals(
             if (sheet.Read(record)) {
                 boundSheets.push_back(std::move(sheet));
             }
+        } else if (record.Code == RecordCode::DateMode && record.Data.size() >= 2) {
+            dates1904 = record.Data[0] == 1;
         }
     }
 }
@@ -127,14 +129,7 @@ std::string SheetNameOf(const BoundSheet &sheet)
 
 std::optional<std::string> BasicExcelCell::TextValue(std::size_t maxLength) const
 {
-    const LargeString *text = Text();
-    if (!text || text->Empty()) {
-        return std::nullopt;
-    }
-    if (text->Wide) {
-        return Encoding::Utf16ToWindows1252(std::u16string_view(text->WideText).substr(0, maxLength));
-    }
-    return text->Narrow.substr(0, maxLength);
+    return Text() ? TextInWindows1252(*Text(), maxLength) : std::nullopt;
 }
 
 const BasicExcelCell *BasicExcelWorksheet::CellAt(int row, int column)
@@ -438,7 +433,7 @@ void BasicExcel::ParseStream(RecordCursor &cursor, std::uint64_t streamSize)
     for (; cursor.Next(record) == RecordStatus::Ok && record.Code == RecordCode::BOF && bof.Read(record);
          start = cursor.Position()) {
         if (bof.Type == BOF::Globals) {
-            ReadGlobals(cursor, sharedStrings, boundSheets);
+            ReadGlobals(cursor, sharedStrings, boundSheets, dates1904);
         } else if (bof.Type == BOF::Worksheet) {
             sheets.emplace_back().Read(cursor, sharedStrings, cellStrings, streamSize);
             sheetNames.push_back(NameMatching(boundSheets, start));
@@ -464,6 +459,7 @@ void BasicExcel::CloseBook()
     storage.CloseStorage();
     sheets.clear();
     sheetNames.clear();
+    dates1904 = false;
     cellStrings.clear();
     sharedStrings.clear();
 }

@@ -116,6 +116,8 @@ public:
     // The name of SheetAt(index) in Windows-1252, from the BOUNDSHEET record whose stream
     // offset is that worksheet's; empty for a bad index or a name nothing points at.
     const std::string &SheetName(std::size_t index) const;
+    // Date serial numbers count from 1904-01-01 (the DATEMODE record) instead of 1900.
+    bool Uses1904Dates() const { return dates1904; }
     void CloseBook();
 
 private:
@@ -127,6 +129,7 @@ private:
     std::deque<LargeString> cellStrings;
     std::vector<BasicExcelWorksheet> sheets;
     std::vector<std::string> sheetNames; // one per worksheet
+    bool dates1904 = false;
 };
 
 } // namespace YExcel

@@ -1,6 +1,7 @@
 #include "record_cursor.h"
 
 #include "compound_file.h"
+#include "text_encoding.h"
 
 #include <algorithm>
 #include <array>
@@ -70,6 +71,17 @@ ContinuedReader::ContinuedReader(std::vector<std::vector<std::uint8_t>> bodies)
     for (const auto &body : this->bodies) {
         segments.emplace_back(body);
     }
+}
+
+std::optional<std::string> TextInWindows1252(const LargeString &text, std::size_t maxLength)
+{
+    if (text.Empty()) {
+        return std::nullopt;
+    }
+    if (text.Wide) {
+        return Encoding::Utf16ToWindows1252(std::u16string_view(text.WideText).substr(0, maxLength));
+    }
+    return text.Narrow.substr(0, maxLength);
 }
 
 void LargeString::Widen()

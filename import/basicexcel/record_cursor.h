@@ -8,6 +8,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -135,6 +136,10 @@ struct LargeString
     // Turns the text into UTF-16; 8-bit BIFF8 characters are the low bytes of UTF-16 units.
     void Widen();
 };
+
+// The text in Windows-1252, at most `maxLength` characters of it; a 16-bit text only when
+// every one of those characters exists in Windows-1252. None for the empty text.
+std::optional<std::string> TextInWindows1252(const LargeString &text, std::size_t maxLength);
 
 // Reads a record body and its CONTINUE bodies as one sequence. Inside the characters of a
 // string, each continuation starts with a fresh option byte giving the width of the

@@ -16,6 +16,7 @@ namespace YExcel {
 namespace RecordCode {
 inline constexpr std::uint16_t Formula = 0x0006;
 inline constexpr std::uint16_t YEOF = 0x000A;
+inline constexpr std::uint16_t DateMode = 0x0022;
 inline constexpr std::uint16_t BoundSheet = 0x0085;
 inline constexpr std::uint16_t MulRK = 0x00BD;
 inline constexpr std::uint16_t RString = 0x00D6;
