@@ -1,6 +1,6 @@
 #include "inspect_command.h"
 
-#include "basicexcel.h"
+#include "data_file.h"
 #include "input_file.h"
 #include "text_encoding.h"
 
@@ -91,16 +91,16 @@ std::string TextInUtf8(const YExcel::LargeString &text)
     return text.Wide ? Encoding::Utf16ToUtf8(text.WideText) : Encoding::Windows1252ToUtf8(text.Narrow);
 }
 
-const char *KindName(int kind)
+const char *KindName(DataFile::CellKind kind)
 {
     switch (kind) {
-    case YExcel::BasicExcelCell::Integer:
+    case DataFile::CellKind::Integer:
         return "Integer";
-    case YExcel::BasicExcelCell::Real:
+    case DataFile::CellKind::Real:
         return "Real";
-    case YExcel::BasicExcelCell::Text8:
+    case DataFile::CellKind::Text8:
         return "Text8";
-    case YExcel::BasicExcelCell::Text16:
+    case DataFile::CellKind::Text16:
         return "Text16";
     default:
         return "FormulaResult";
@@ -108,24 +108,24 @@ const char *KindName(int kind)
 }
 
 // A formula prints its text result when it has one, else its number.
-std::string CellValueText(const YExcel::BasicExcelCell &cell)
+std::string CellValueText(const DataFile::Cell &cell)
 {
-    if (cell.Text()) {
-        return Escaped(TextInUtf8(*cell.Text()));
+    if (cell.Text) {
+        return Escaped(TextInUtf8(*cell.Text));
     }
-    return FormatNumber(cell.NumberValue());
+    return FormatNumber(cell.Number);
 }
 
-void PrintSheet(YExcel::BasicExcelWorksheet &sheet, std::ostream &out)
+void PrintSheet(const DataFile::Worksheet &sheet, std::ostream &out)
 {
     const int rowCount = sheet.RowCount();
     const int columnCount = sheet.ColumnCount();
     out << "rows\t" << rowCount << "\tcolumns\t" << columnCount << '\n';
     for (int row = 0; row < rowCount; ++row) {
         for (int column = 0; column < columnCount; ++column) {
-            const YExcel::BasicExcelCell &cell = *sheet.CellAt(row, column);
-            if (cell.Kind() != YExcel::BasicExcelCell::Empty) {
-                out << row << '\t' << column << '\t' << KindName(cell.Kind()) << '\t' << CellValueText(cell)
+            const DataFile::Cell cell = sheet.CellAt(row, column);
+            if (cell.Kind != DataFile::CellKind::Empty) {
+                out << row << '\t' << column << '\t' << KindName(cell.Kind) << '\t' << CellValueText(cell)
                     << '\n';
             }
         }
@@ -144,11 +144,13 @@ int RunInspect(const std::vector<std::string> &arguments, std::ostream &out, std
         err << "orvane-batch: cannot read the workbook " << options->workbook << ": not a regular file\n";
         return 1;
     }
-    YExcel::BasicExcel book;
-    if (!book.OpenBook(options->workbook)) {
-        err << "orvane-batch: cannot read \"" << options->workbook << "\" as an Excel 97-2003 workbook\n";
+    const DataFile::OpenResult opened = DataFile::OpenDataFile(options->workbook);
+    if (!opened.Book) {
+        err << "orvane-batch: cannot read \"" << options->workbook
+            << "\" as a workbook (.xls, .xlsx) or a comma-separated file (.csv): " << opened.Failure << '\n';
         return 1;
     }
+    const DataFile::Workbook &book = *opened.Book;
     if (options->sheet >= book.SheetCount()) {
         err << "orvane-batch: the workbook has " << book.SheetCount() << " worksheet(s); there is no sheet "
             << options->sheet << '\n';

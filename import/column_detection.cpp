@@ -1,7 +1,7 @@
 #include "column_detection.h"
 
-#include "basicexcel.h"
 #include "column_letters.h"
+#include "data_file.h"
 #include "experiment_record.h"
 #include "significant_figures.h"
 #include "text_number.h"
@@ -45,54 +45,41 @@ constexpr std::array<HeaderKeyword, 18> HeaderKeywords {{
 class ColumnReader
 {
 public:
-    explicit ColumnReader(YExcel::BasicExcelWorksheet &sheet)
+    explicit ColumnReader(const DataFile::Worksheet &sheet)
         : sheet(sheet)
-        , rows(sheet.RowCount())
-        , columns(sheet.ColumnCount())
     { }
 
-    int Columns() const { return columns; }
+    int Columns() const { return sheet.ColumnCount(); }
 
     // A cell's text when it has one, an empty cell the empty text, anything else its number
     // printed with six decimals. A position outside the sheet reads as an empty cell.
     std::string CellText(int row, int column) const
     {
-        const YExcel::BasicExcelCell *cell = Cell(row, column);
-        if (!cell || cell->Kind() == YExcel::BasicExcelCell::Empty) {
+        const DataFile::Cell cell = sheet.CellAt(row, column);
+        if (cell.Kind == DataFile::CellKind::Empty) {
             return {};
         }
-        if (auto text = cell->TextValue(MaxEntryLength)) {
+        if (auto text = cell.TextValue(MaxEntryLength)) {
             return *std::move(text);
         }
-        return FormatPlain(cell->NumberValue()); // "%6lf" prints exactly as "%f"
+        return FormatPlain(cell.Number); // "%6lf" prints exactly as "%f"
     }
 
     std::string HeaderText(int column) const
     {
-        const YExcel::BasicExcelCell *cell = Cell(0, column);
-        return cell ? cell->TextValue(MaxEntryLength).value_or(std::string()) : std::string();
+        return sheet.CellAt(0, column).TextValue(MaxEntryLength).value_or(std::string());
     }
 
     // Rows from `fromRow` on, while the list holds fewer than `limit` entries.
     void AppendRows(std::vector<std::string> &list, int column, int fromRow, std::size_t limit) const
     {
-        for (int row = fromRow; row < rows && list.size() < limit; ++row) {
+        for (int row = fromRow; row < sheet.RowCount() && list.size() < limit; ++row) {
             list.push_back(CellText(row, column));
         }
     }
 
 private:
-    const YExcel::BasicExcelCell *Cell(int row, int column) const
-    {
-        if (row < 0 || row >= rows || column < 0 || column >= columns) {
-            return nullptr;
-        }
-        return sheet.CellAt(row, column);
-    }
-
-    YExcel::BasicExcelWorksheet &sheet;
-    int rows;
-    int columns;
+    const DataFile::Worksheet &sheet;
 };
 
 struct ColumnList
@@ -218,7 +205,7 @@ int FirstDataEntry(const ExperimentRecord &record)
     return std::min(timed, static_cast<int>(readings.size()));
 }
 
-void DetectColumns(ExperimentRecord &record, YExcel::BasicExcelWorksheet &sheet)
+void DetectColumns(ExperimentRecord &record, const DataFile::Worksheet &sheet)
 {
     const ColumnReader reader(sheet);
     // The reading and time lists decide where the data start; no list needs a row past the

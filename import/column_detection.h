@@ -9,8 +9,8 @@
 
 struct ExperimentRecord;
 
-namespace YExcel {
-class BasicExcelWorksheet;
+namespace DataFile {
+class Worksheet;
 }
 
 // The eighteen header keywords, in the order they are tried.
@@ -27,7 +27,7 @@ inline constexpr std::size_t MaxEntryLength = 320;
 // Empties and refills TimeTexts, AnalyzerTexts, ConcentrationTexts and FlowTexts, one entry
 // per worksheet row, and sets the four found flags. The lists stop MaxPoints + 1 entries
 // after the first data entry: rows after that can never become points.
-void DetectColumns(ExperimentRecord &record, YExcel::BasicExcelWorksheet &sheet);
+void DetectColumns(ExperimentRecord &record, const DataFile::Worksheet &sheet);
 
 // The list the readings come from: analyzer outputs for a calibrated response, else
 // concentrations.

@@ -1,7 +1,7 @@
 #include "workbook_read.h"
 
-#include "basicexcel.h"
 #include "column_detection.h"
+#include "data_file.h"
 #include "experiment_record.h"
 #include "response_conversion.h"
 #include "significant_figures.h"
@@ -14,9 +14,9 @@ namespace {
 
 // The data sit on the first worksheet, or on the second when the first is a cover sheet
 // with fewer than two columns.
-YExcel::BasicExcelWorksheet *DataSheet(YExcel::BasicExcel &book)
+const DataFile::Worksheet *DataSheet(const DataFile::Workbook &book)
 {
-    YExcel::BasicExcelWorksheet *sheet = book.SheetAt(0);
+    const DataFile::Worksheet *sheet = book.SheetAt(0);
     if (sheet && sheet->ColumnCount() < 2) {
         return book.SheetAt(1);
     }
@@ -37,19 +37,22 @@ void ForgetData(ExperimentRecord &record)
     record.SkippedRows = 0;
 }
 
-enum class SheetRead { Unreadable, Whole, UpToDamage };
+struct SheetRead
+{
+    bool Read = false;
+    bool Damaged = false;
+    bool Truncated = false;
+};
 
 SheetRead ReadColumns(ExperimentRecord &record)
 {
-    YExcel::BasicExcel book;
-    YExcel::BasicExcelWorksheet *sheet = book.OpenBook(record.SourcePath) ? DataSheet(book) : nullptr;
+    const DataFile::OpenResult opened = DataFile::OpenDataFile(record.SourcePath);
+    const DataFile::Worksheet *sheet = opened.Book ? DataSheet(*opened.Book) : nullptr;
     if (!sheet) {
-        return SheetRead::Unreadable;
+        return {};
     }
     DetectColumns(record, *sheet);
-    const bool damaged = sheet->Damaged();
-    book.CloseBook();
-    return damaged ? SheetRead::UpToDamage : SheetRead::Whole;
+    return {true, sheet->Damaged(), sheet->Truncated()};
 }
 
 void SetPointCount(ExperimentRecord &record, MessageSink &messages)
@@ -90,17 +93,23 @@ void ConvertColumns(ExperimentRecord &record, MessageSink &messages)
 WorkbookReadResult ReadAndConvertWorkbook(ExperimentRecord &record, MessageSink &messages)
 {
     const SheetRead sheetRead = ReadColumns(record);
-    if (sheetRead == SheetRead::Unreadable) {
+    if (!sheetRead.Read) {
         ForgetData(record);
         TakeFirstAndLastTimes(record);
         messages.Show("Import Error",
-            "The file " + record.SourceName + " could not be read as an Excel 97-2003 (.xls) workbook.");
+            "The file " + record.SourceName
+                + " could not be read as a workbook (.xls, .xlsx) or a comma-separated file (.csv).");
         return WorkbookReadResult::Unreadable;
     }
-    if (sheetRead == SheetRead::UpToDamage) {
-        // Fewer points than the test logged must never pass unnoticed.
+    // Fewer points than the test logged must never pass unnoticed.
+    if (sheetRead.Damaged) {
         messages.Show("Data Points",
             "The file " + record.SourceName + " is damaged; only the rows before the damage were read.");
+    }
+    if (sheetRead.Truncated) {
+        messages.Show("Data Points",
+            "The file " + record.SourceName
+                + " holds more than 65536 rows or 256 columns; only the first 65536 rows and 256 columns were read.");
     }
     ConvertColumns(record, messages);
     if (record.PointCount == 0) {

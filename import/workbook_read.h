@@ -9,7 +9,7 @@ struct ExperimentRecord;
 
 enum class WorkbookReadResult {
     Read,
-    Unreadable, // not an Excel 97-2003 workbook, or no worksheet with data columns
+    Unreadable, // no workbook or delimited text file, or no worksheet with data columns
     NoDataPoints, // nothing below the header, or no row with a reading or a valid time
 };
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <functional>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -232,25 +233,25 @@ std::string DecodedText(std::string_view bytes)
     return Encoding::Windows1252ToUtf8(bytes);
 }
 
-std::vector<Record> SplitRecords(std::string_view text, char delimiter)
+void ForEachRecord(std::string_view text, char delimiter, const std::function<bool(Record &)> &take)
 {
     enum class State { FieldStart, Unquoted, Quoted, QuoteInQuoted };
-    std::vector<Record> records;
     Record record;
     std::string field;
     State state = State::FieldStart;
     bool lineHasCharacters = false;
+    bool goingOn = true;
     const auto endRecord = [&] {
         if (lineHasCharacters || state != State::FieldStart) {
             record.push_back(std::move(field));
-            records.push_back(std::move(record));
+            goingOn = take(record);
         }
         record.clear();
         field.clear();
         state = State::FieldStart;
         lineHasCharacters = false;
     };
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = 0; i < text.size() && goingOn; ++i) {
         const char c = text[i];
         if (state == State::Quoted) {
             if (c == '"') {
@@ -287,7 +288,18 @@ std::vector<Record> SplitRecords(std::string_view text, char delimiter)
             lineHasCharacters = true;
         }
     }
-    endRecord();
+    if (goingOn) {
+        endRecord();
+    }
+}
+
+std::vector<Record> SplitRecords(std::string_view text, char delimiter)
+{
+    std::vector<Record> records;
+    ForEachRecord(text, delimiter, [&records](Record &record) {
+        records.push_back(std::move(record));
+        return true;
+    });
     return records;
 }
 
@@ -297,11 +309,12 @@ char DetectDelimiter(std::string_view text)
     char chosen = ',';
     for (std::size_t order = 0; order < Candidates.size(); ++order) {
         std::map<std::size_t, std::size_t> recordsOfWidth;
-        for (const Record &record : SplitRecords(text, Candidates[order])) {
+        ForEachRecord(text, Candidates[order], [&recordsOfWidth](Record &record) {
             if (record.size() >= 2) {
                 ++recordsOfWidth[record.size()];
             }
-        }
+            return true;
+        });
         for (const auto &[width, count] : recordsOfWidth) {
             const auto key = std::make_tuple(count, width, -static_cast<int>(order));
             if (!best || key > *best) {
@@ -313,14 +326,19 @@ char DetectDelimiter(std::string_view text)
     return chosen;
 }
 
+Layout TextLayout(std::string_view bytes)
+{
+    Layout layout;
+    layout.Text = DecodedText(bytes);
+    const std::optional<char> named = SepDirective(layout.Text, layout.RecordsStart);
+    layout.Delimiter = named ? *named : DetectDelimiter(layout.Records());
+    return layout;
+}
+
 Table ReadTable(std::string_view bytes)
 {
-    const std::string text = DecodedText(bytes);
-    std::size_t recordsStart = 0;
-    const std::optional<char> named = SepDirective(text, recordsStart);
-    const std::string_view records = std::string_view(text).substr(recordsStart);
-    const char delimiter = named ? *named : DetectDelimiter(records);
-    return {delimiter, SplitRecords(records, delimiter)};
+    const Layout layout = TextLayout(bytes);
+    return {layout.Delimiter, SplitRecords(layout.Records(), layout.Delimiter)};
 }
 
 } // namespace DelimitedText

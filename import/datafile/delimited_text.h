@@ -7,6 +7,7 @@
 // Every field is UTF-8 text exactly as written after unquoting: which fields are numbers
 // is for the caller to decide.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,12 +29,24 @@ std::string DecodedText(std::string_view bytes);
 // A quoted field runs to the next lone quote, "" inside it being one quote; outside
 // quotes, CR, LF and CR LF each end a record, and a line with no character is no record.
 // A quote inside an unquoted field is text, as is anything after a closing quote.
+// `take` receives each record in turn, and may move from it; it returns false to stop.
+void ForEachRecord(std::string_view text, char delimiter, const std::function<bool(Record &)> &take);
 std::vector<Record> SplitRecords(std::string_view text, char delimiter);
 
 // Comma, semicolon, tab or pipe: the one under which most records share one field count
 // of at least 2; ties go to the larger count, then to that order. Comma when none splits.
 char DetectDelimiter(std::string_view text);
 
+struct Layout
+{
+    std::string Text; // UTF-8
+    std::size_t RecordsStart = 0; // past a "sep=" line
+    char Delimiter = ',';
+
+    std::string_view Records() const { return std::string_view(Text).substr(RecordsStart); }
+};
+
+Layout TextLayout(std::string_view bytes);
 Table ReadTable(std::string_view bytes);
 
 // The number a spreadsheet program importing the file makes of a field, if any: a complete

@@ -15,7 +15,7 @@ FileProblem SystemProblem()
 
 FileProblem TooLarge(std::size_t maxBytes)
 {
-    return {"larger than " + std::to_string(maxBytes) + " bytes"};
+    return {"larger than " + std::to_string(maxBytes) + " bytes", true};
 }
 
 class Descriptor

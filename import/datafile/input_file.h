@@ -1,7 +1,7 @@
 #pragma once
 
-// The batch tool's inputs must be regular files: opening a FIFO waits for a writer and
-// /dev/zero never ends, so either would hang a script. Both checks decide without blocking.
+// Inputs must be regular files: opening a FIFO waits for a writer and /dev/zero never
+// ends, so either would hang the program or a script. Both checks decide without blocking.
 
 #include <cstddef>
 #include <string>
@@ -13,6 +13,7 @@ bool IsNonRegularFile(const std::string &path);
 struct FileProblem
 {
     std::string Reason; // "not a regular file", the system's reason, ...
+    bool TooLarge = false;
 };
 
 // The whole file, refused when it is not a regular file or holds more than maxBytes.

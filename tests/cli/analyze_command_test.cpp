@@ -259,13 +259,14 @@ TEST_F(AnalyzeCommand, WorkbooksThatCannotBeReadEndWithStatusOne)
 {
     const std::string xlsx
         = TemporaryFile("results.xlsx", std::string("PK\x03\x04", 4) + std::string(100, 'x'));
-    const std::string text = TemporaryFile("log.txt", "Time\tConcentration\n1\t0.5\n");
-    for (const std::string &path : {xlsx, text}) {
+    const std::string binary = TemporaryFile("log.bin", std::string("Time\0\0\x01\x02", 8));
+    for (const std::string &path : {xlsx, binary}) {
         const BatchRun run = Analyze({path, "--settings", Examples + "/closed_loop_continuous.ini"});
         const std::string name = std::filesystem::path(path).filename().string();
         EXPECT_EQ(run.Status, 1);
         EXPECT_EQ(run.Err,
-            "Import Error: The file " + name + " could not be read as an Excel 97-2003 (.xls) workbook.\n");
+            "Import Error: The file " + name
+                + " could not be read as a workbook (.xls, .xlsx) or a comma-separated file (.csv).\n");
         EXPECT_EQ(run.Out, "");
     }
 }

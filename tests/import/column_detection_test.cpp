@@ -1,6 +1,6 @@
 #include "column_detection.h"
 
-#include "basicexcel.h"
+#include "data_file.h"
 #include "experiment_record.h"
 
 #include <gtest/gtest.h>
@@ -14,16 +14,20 @@ using Texts = std::vector<std::string>;
 class ColumnDetection : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(book.OpenBook(ORVANE_IMPORT_TEST_DATA "/columns.xls")); }
+    void SetUp() override
+    {
+        book = DataFile::OpenDataFile(ORVANE_IMPORT_TEST_DATA "/columns.xls").Book;
+        ASSERT_NE(book, nullptr);
+    }
 
     void Detect(std::size_t sheetIndex)
     {
-        YExcel::BasicExcelWorksheet *sheet = book.SheetAt(sheetIndex);
+        const DataFile::Worksheet *sheet = book->SheetAt(sheetIndex);
         ASSERT_NE(sheet, nullptr);
         DetectColumns(*record, *sheet);
     }
 
-    YExcel::BasicExcel book;
+    std::unique_ptr<DataFile::Workbook> book;
     std::unique_ptr<ExperimentRecord> record = std::make_unique<ExperimentRecord>();
 };
 

@@ -227,7 +227,8 @@ TEST_F(ImportCommand, OverlongAndUnreadableWorkbooksAreReportedAndTheRunGoesOn)
         (std::vector<ShownMessage> {
             {"Data Points", "The data file holds more than 5000 data points. Only the first 5000 were read.",
                 false},
-            {"Import Error", "The file notes.xls could not be read as an Excel 97-2003 (.xls) workbook.",
+            {"Import Error",
+                "The file notes.xls could not be read as a workbook (.xls, .xlsx) or a comma-separated file (.csv).",
                 false}}));
     EXPECT_EQ(view.Analysed, (std::vector<std::string> {"overlong.xls", "closed_loop_continuous.xls"}));
 

@@ -1,6 +1,6 @@
 #include "workbook_read.h"
 
-#include "basicexcel.h"
+#include "data_file.h"
 #include "column_detection.h"
 #include "experiment_record.h"
 #include "import_defaults.h"
@@ -116,7 +116,8 @@ TEST_F(ColumnConversion, EveryConversionStartsFromZeroedPoints)
 
 const Refusal UnreadableMessage(const std::string &name)
 {
-    return {"Import Error", "The file " + name + " could not be read as an Excel 97-2003 (.xls) workbook."};
+    return {"Import Error",
+        "The file " + name + " could not be read as a workbook (.xls, .xlsx) or a comma-separated file (.csv)."};
 }
 
 class WorkbookRead : public ColumnConversion
@@ -174,8 +175,7 @@ TEST_F(WorkbookRead, UnreadableFilesAreReportedAndLeaveNoData)
     const std::vector<std::string> unreadable {
         ORVANE_IMPORT_TEST_DATA "/single_column.xls",
         TemporaryFile("results.xlsx", std::string("PK\x03\x04\x14\x00\x06\x00", 8) + std::string(600, '\0')),
-        TemporaryFile("notes.txt", "Time\tConcentration\n0\t0.5\n"),
-        TemporaryFile("empty.xls", ""),
+        TemporaryFile("graph.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16)),
         ORVANE_IMPORT_TEST_DATA "/no_such_file.xls",
     };
     for (const std::string &path : unreadable) {
@@ -188,6 +188,17 @@ TEST_F(WorkbookRead, UnreadableFilesAreReportedAndLeaveNoData)
         EXPECT_EQ(record->Points[0].Value, 0) << path;
         EXPECT_EQ(record->LastTime, 0) << path;
     }
+}
+
+// The format is told by the content: a text file is a table whatever its name.
+TEST_F(WorkbookRead, TextFilesAreReadAsDelimitedTables)
+{
+    ASSERT_TRUE(Read(TemporaryFile("notes.xls", "Time\tConcentration\n0\t0,5\n1\t0.75\n")));
+    ASSERT_EQ(record->PointCount, 2);
+    EXPECT_EQ(record->Points[0].Value, 0.5);
+    EXPECT_EQ(record->Points[1].Time, 1);
+    EXPECT_FALSE(Read(TemporaryFile("empty.csv", ""))); // no second column, as in any workbook
+    EXPECT_EQ(messages.Shown.back(), UnreadableMessage("empty.csv"));
 }
 
 TEST_F(WorkbookRead, NoDataPointIsReportedAndNoAnalysisFollows)
@@ -274,9 +285,9 @@ TEST_F(WorkbookRead, ListsEndAfterTheLastPointThatCanBeRead)
         "long.xls", CompoundFileWithWorkbook(Workbook({Join(cells)}, OneLongSharedString())));
     ResetForImport(*record, path, "long.xls", "3/5/2014");
     record->ManualAnalyzerColumn = "C"; // readings 0, 1, 2, ...: data from row 1 on
-    YExcel::BasicExcel book;
-    ASSERT_TRUE(book.OpenBook(path));
-    DetectColumns(*record, *book.SheetAt(0));
+    const auto book = DataFile::OpenDataFile(path).Book;
+    ASSERT_NE(book, nullptr);
+    DetectColumns(*record, *book->SheetAt(0));
     EXPECT_EQ(record->TimeTexts.front().size(), MaxEntryLength);
     for (const Texts *list : {&record->TimeTexts, &record->ConcentrationTexts, &record->FlowTexts}) {
         EXPECT_EQ(list->size(), 1u + MaxPoints + 1);
