@@ -219,7 +219,9 @@ std::optional<double> FieldNumber(std::string_view field, char delimiter)
 std::string DecodedText(std::string_view bytes)
 {
     if (StartsWith(bytes, "\xEF\xBB\xBF")) {
-        return std::string(bytes.substr(3));
+        const std::string_view text = bytes.substr(3);
+        // The mark promised UTF-8: bytes that break the promise become U+FFFD.
+        return Encoding::IsValidUtf8(text) ? std::string(text) : Encoding::Utf16ToUtf8(Encoding::Utf8ToUtf16(text));
     }
     if (StartsWith(bytes, "\xFF\xFE")) {
         return Utf16BytesToUtf8(bytes.substr(2), false);

@@ -1,4 +1,5 @@
 #include "delimited_text.h"
+#include "delimited_workbook.h"
 
 #include <gtest/gtest.h>
 
@@ -103,6 +104,9 @@ TEST(DelimitedText, EncodingAndDelimiter)
 {
     EXPECT_EQ(DelimitedText::DecodedText("\xB5g/L"), "\xC2\xB5g/L"); // not UTF-8: Windows-1252
     EXPECT_EQ(DelimitedText::DecodedText(std::string("\xFF\xFE" "a\0;\0", 6)), "a;");
+    // A byte-order mark does not make the bytes after it UTF-8.
+    EXPECT_EQ(DelimitedText::DecodedText(FileBytes(fs::path(ORVANE_SOURCE_DIR) / "tests/data/malformed/bom-then-invalid-utf8.csv")),
+        "a,b\uFFFDc\n1,2,3\n");
     EXPECT_EQ(DelimitedText::ReadTable("sep=;\r\na,b;c\r\n").Records, (std::vector<Record> {{"a,b", "c"}}));
     EXPECT_EQ(DelimitedText::ReadTable("t;v\n1,5;2\n3,5;4\n").Delimiter, ';');
     EXPECT_EQ(DelimitedText::ReadTable("one\ntwo\n").Delimiter, ',');
@@ -134,4 +138,23 @@ TEST(DelimitedText, DateTimesAreSerialDays)
              "05/01/2013 24:00", "05/01/2013 09:60", "05/01/2013 09:15:60", "05/01/13 09:15", "05/01/2013 09:15:"}) {
         EXPECT_FALSE(FieldNumber(text, ',')) << text;
     }
+}
+
+TEST(DelimitedWorkbook, HoldsNumbersAndTextsUpToTheSheetLimits)
+{
+    std::string log = "Time;Concentration\n";
+    for (int row = 1; row < 100000; ++row) {
+        log += std::to_string(row) + ";0,5\n";
+    }
+    const auto book = DataFile::ReadDelimitedWorkbook(log, "log").Book;
+    ASSERT_NE(book, nullptr);
+    const DataFile::Worksheet &sheet = *book->SheetAt(0);
+    EXPECT_EQ(sheet.RowCount(), DataFile::MaxRows);
+    EXPECT_TRUE(sheet.Truncated());
+    EXPECT_EQ(*sheet.CellAt(0, 1).TextValue(), "Concentration");
+    EXPECT_EQ(sheet.CellAt(65535, 0).Number, 65535);
+    EXPECT_EQ(sheet.CellAt(65535, 1).Number, 0.5);
+    EXPECT_EQ(book->SheetName(0), "log");
+    // A NUL byte means some binary file, not a table.
+    EXPECT_EQ(DataFile::ReadDelimitedWorkbook(std::string("PNG\0\0", 5), "image").Book, nullptr);
 }
