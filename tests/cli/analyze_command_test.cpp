@@ -30,6 +30,7 @@ namespace {
 
 const std::string Examples = ORVANE_EXAMPLES;
 const std::string Expected = ORVANE_CLI_EXPECTED;
+const std::string Formats = ORVANE_FORMATS;
 
 std::string FileBytes(const std::string &path)
 {
@@ -191,6 +192,44 @@ TEST_P(ExampleWorkbook, DesktopImportWithTheSameEntriesGivesTheSameResultsText)
 
 INSTANTIATE_TEST_SUITE_P(Examples, ExampleWorkbook,
     ::testing::Values("closed_loop_continuous", "open_loop_constant", "open_loop_variable"));
+
+struct SavedLog
+{
+    const char *Name;
+    std::string Folder; // of the .xls and its settings
+};
+
+// The same log saved as .xlsx and as .csv gives the results of the .xls, byte for byte
+// but for the file name that the results report.
+class SavedInEveryFormat : public AnalyzeCommand, public ::testing::WithParamInterface<SavedLog>
+{ };
+
+std::string Renamed(std::string text, const std::string &from, const std::string &to)
+{
+    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+TEST_P(SavedInEveryFormat, GivesTheResultsOfTheExcel97Workbook)
+{
+    const std::string name = GetParam().Name;
+    const std::string settings = GetParam().Folder + "/" + name + ".ini";
+    const BatchRun reference = Analyze({GetParam().Folder + "/" + name + ".xls", "--settings", settings, "--json", "-"});
+    ASSERT_EQ(reference.Status, 0) << reference.Err;
+    for (const std::string extension : {".csv"}) {
+        const BatchRun run = Analyze({Formats + "/" + name + extension, "--settings", settings, "--json", "-"});
+        EXPECT_EQ(run.Status, 0) << extension;
+        EXPECT_EQ(run.Err, "") << extension;
+        EXPECT_EQ(run.Out, Renamed(reference.Out, name + ".xls", name + extension)) << extension;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Logs, SavedInEveryFormat,
+    ::testing::Values(SavedLog {"closed_loop_continuous", Examples}, SavedLog {"open_loop_constant", Examples},
+        SavedLog {"open_loop_variable", Examples}, SavedLog {"date_serial_log", Formats}),
+    [](const ::testing::TestParamInfo<SavedLog> &info) { return std::string(info.param.Name); });
 
 TEST_F(AnalyzeCommand, JsonFileLeavesTheResultsTextOnStandardOutput)
 {
