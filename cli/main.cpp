@@ -19,6 +19,16 @@ constexpr const char *Usage
 
 constexpr const char *Details
     = "\n"
+      "WORKBOOK is a data file: an Excel 97-2003 (.xls) or Excel (.xlsx) workbook, or a\n"
+      "comma-separated file (.csv, also with semicolons, tabs or bars between the fields),\n"
+      "told by its content, not its name. In a .csv file a field that is a complete decimal\n"
+      "number (blanks around it trimmed) is a number; with semicolons or tabs between the\n"
+      "fields a decimal comma is a decimal point (\"1,5\" is 1.5); \"MM/DD/YYYY HH:MM:SS\"\n"
+      "(seconds optional, fractions allowed) is the date-time serial day number a spreadsheet\n"
+      "program makes of it (1900 date system), which time format 2 reads; every other field,\n"
+      "\"YYYY/MM/DD HH:MM:SS\" included, is text. At most 65536 rows and 256 columns of a\n"
+      "sheet are read.\n"
+      "\n"
       "analyze prints the results text to standard output; --text saves it to a file as the\n"
       "desktop program does (\"-\" is refused: the text already goes to standard output);\n"
       "--xls saves the Excel report into the sheet \"Results\" of a workbook, made or merged, as\n"

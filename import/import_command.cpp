@@ -2,17 +2,24 @@
 
 #include "experiment_record.h"
 
-FileFilter InputFilesFilter()
+std::vector<FileFilter> InputFileFilters()
 {
-    return {"Input Files: (*.xls", {"xls", "xlsx"}};
+    return {
+        {"Data Files", {"xls", "xlsx", "csv"}},
+        {"Excel 97-2003 Workbooks", {"xls"}},
+        {"Excel Workbooks", {"xlsx"}},
+        {"Comma-Separated Files", {"csv"}},
+        {"All Files", {"*"}},
+    };
 }
 
-void RunImportData(ExperimentRecord &record, WindowingServices &services, ImportCommandView &view,
-    const std::function<CalendarDate()> &today)
+namespace {
+
+void ImportEach(ExperimentRecord &record, const std::vector<ChosenFile> &files, WindowingServices &services,
+    ImportCommandView &view, const std::function<CalendarDate()> &today)
 {
-    view.ClearResults();
     DialogEntries entries(services);
-    for (const ChosenFile &file : services.ChooseFilesToOpen(InputFilesFilter())) {
+    for (const ChosenFile &file : files) {
         const ImportOutcome outcome
             = ImportWorkbook(record, file.Path, file.Name, TestDateText(today()), entries, services, view);
         if (outcome == ImportOutcome::CheckFailed) {
@@ -21,6 +28,22 @@ void RunImportData(ExperimentRecord &record, WindowingServices &services, Import
     }
     view.ImportRunEnded();
     record.SettingsComplete = false;
+}
+
+} // namespace
+
+void RunImportData(ExperimentRecord &record, WindowingServices &services, ImportCommandView &view,
+    const std::function<CalendarDate()> &today)
+{
+    view.ClearResults();
+    ImportEach(record, services.ChooseFilesToOpen(InputFileFilters()), services, view, today);
+}
+
+void RunImportFiles(ExperimentRecord &record, const std::vector<ChosenFile> &files, WindowingServices &services,
+    ImportCommandView &view, const std::function<CalendarDate()> &today)
+{
+    view.ClearResults();
+    ImportEach(record, files, services, view, today);
 }
 
 void RunModifySettings(ExperimentRecord &record, WindowingServices &services, AnalysisObserver &observer)

@@ -45,8 +45,9 @@ private:
     WindowingServices &services;
 };
 
-// The workbooks the file-open dialog offers.
-FileFilter InputFilesFilter();
+// The data files the file-open dialog offers, the three formats together first; every
+// file is read by its content, whatever its name.
+std::vector<FileFilter> InputFileFilters();
 
 // Import Data: each chosen workbook in turn through the three dialogs, the checks and the
 // analysis; a failed volume or flow-rate check ends the command and leaves later files
@@ -54,6 +55,10 @@ FileFilter InputFilesFilter();
 // day `today` gives when the file is reached.
 void RunImportData(ExperimentRecord &record, WindowingServices &services, ImportCommandView &view,
     const std::function<CalendarDate()> &today = LocalToday);
+
+// The same for files chosen before, such as those the program was started with.
+void RunImportFiles(ExperimentRecord &record, const std::vector<ChosenFile> &files, WindowingServices &services,
+    ImportCommandView &view, const std::function<CalendarDate()> &today = LocalToday);
 
 // Modify Settings: the dialogs with the current test's entries, the workbook read again,
 // the checks and the analysis; anything short of that leaves the previous results shown.

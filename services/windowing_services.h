@@ -64,8 +64,8 @@ public:
     // changes the record only through what the operator typed.
     virtual DialogResult RunSettingsDialog(SettingsDialog dialog, ExperimentRecord &record) = 0;
 
-    // Several files may be chosen; none means Cancel.
-    virtual std::vector<ChosenFile> ChooseFilesToOpen(const FileFilter &filter) = 0;
+    // Several files may be chosen; none means Cancel. The first filter is the one in force.
+    virtual std::vector<ChosenFile> ChooseFilesToOpen(const std::vector<FileFilter> &filters) = 0;
 
     // The name gets the filter's first extension when it has none. None means Cancel.
     virtual std::optional<ChosenFile> ChooseFileToSave(const FileFilter &filter, ExistingFile existing) = 0;

@@ -15,7 +15,7 @@
 
 namespace {
 
-// "Excel Files (*.xls)" from a description and its extensions.
+// "Excel Files (*.xls)" from a description and its extensions; "*" stands for any.
 QString NameFilter(const FileFilter &filter)
 {
     QStringList patterns;
@@ -25,12 +25,12 @@ QString NameFilter(const FileFilter &filter)
     return QtText(filter.Description) + QStringLiteral(" (") + patterns.join(u' ') + u')';
 }
 
+} // namespace
+
 ChosenFile ChosenFileOf(const QString &path)
 {
     return {QFile::encodeName(path).toStdString(), ProgramText(QFileInfo(path).fileName())};
 }
-
-} // namespace
 
 QtWindowingServices::QtWindowingServices(QWidget *parent)
     : parent(parent)
@@ -92,11 +92,15 @@ CInsert2Dlg &QtWindowingServices::AdditionalDataInput()
     return *additionalDataInput;
 }
 
-std::vector<ChosenFile> QtWindowingServices::ChooseFilesToOpen(const FileFilter &filter)
+std::vector<ChosenFile> QtWindowingServices::ChooseFilesToOpen(const std::vector<FileFilter> &filters)
 {
+    QStringList nameFilters;
+    for (const FileFilter &filter : filters) {
+        nameFilters << NameFilter(filter);
+    }
     std::vector<ChosenFile> chosen;
     for (const QString &path :
-        QFileDialog::getOpenFileNames(parent, QString(), QString(), NameFilter(filter))) {
+        QFileDialog::getOpenFileNames(parent, QString(), QString(), nameFilters.join(QStringLiteral(";;")))) {
         chosen.push_back(ChosenFileOf(path));
     }
     return chosen;

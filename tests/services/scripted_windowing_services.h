@@ -48,7 +48,7 @@ public:
         return answer.Result;
     }
 
-    std::vector<ChosenFile> ChooseFilesToOpen(const FileFilter &) override
+    std::vector<ChosenFile> ChooseFilesToOpen(const std::vector<FileFilter> &) override
     {
         return Next(FilesToOpen, "file-open dialog").value_or(std::vector<ChosenFile> {});
     }

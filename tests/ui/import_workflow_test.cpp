@@ -26,7 +26,7 @@ public:
         , workbook(std::move(workbook))
     { }
 
-    std::vector<ChosenFile> ChooseFilesToOpen(const FileFilter &) override { return {workbook}; }
+    std::vector<ChosenFile> ChooseFilesToOpen(const std::vector<FileFilter> &) override { return {workbook}; }
 
 private:
     ChosenFile workbook;

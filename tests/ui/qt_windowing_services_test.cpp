@@ -1,5 +1,6 @@
 #include "qt_windowing_services.h"
 
+#include "import_command.h"
 #include "save_dlg.h"
 #include "when_shown.h"
 
@@ -57,17 +58,20 @@ TEST(QtWindowingServices, ChosenFileKeepsItsPathBytesAndAWindows1252Name)
 
     QtWindowingServices services(nullptr);
     WhenShown<QFileDialog>([&](QFileDialog &dialog) {
+        EXPECT_EQ(dialog.nameFilters(),
+            QStringList({"Data Files (*.xls *.xlsx *.csv)", "Excel 97-2003 Workbooks (*.xls)", "Excel Workbooks (*.xlsx)",
+                "Comma-Separated Files (*.csv)", "All Files (*.*)"}));
         dialog.setDirectory(folder.path());
         dialog.selectFile(path);
         static_cast<QDialog &>(dialog).accept(); // QFileDialog's own accept, which is protected
     });
-    const std::vector<ChosenFile> chosen = services.ChooseFilesToOpen({"Excel Files", {"xls"}});
+    const std::vector<ChosenFile> chosen = services.ChooseFilesToOpen(InputFileFilters());
     ASSERT_EQ(chosen.size(), 1u);
     EXPECT_EQ(chosen[0].Path, QFile::encodeName(path).toStdString());
     EXPECT_EQ(chosen[0].Name, "\xB5-test.xls");
 
     WhenShown<QFileDialog>([](QFileDialog &dialog) { dialog.reject(); });
-    EXPECT_TRUE(services.ChooseFilesToOpen({"Excel Files", {"xls"}}).empty());
+    EXPECT_TRUE(services.ChooseFilesToOpen(InputFileFilters()).empty());
 }
 
 TEST(QtWindowingServices, PrintDialogOffersPdfAndPresetsTheGraphsPages)
