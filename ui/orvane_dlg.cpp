@@ -152,6 +152,11 @@ void COrvaneDlg::OpenGraphWindow()
     window->show();
 }
 
+void COrvaneDlg::ImportFiles(const std::vector<ChosenFile> &files)
+{
+    RunImportFiles(record, files, services, *this);
+}
+
 void COrvaneDlg::OnPrint()
 {
     // Edits made in the box are printed, and kept as the results text.

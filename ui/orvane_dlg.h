@@ -28,6 +28,8 @@ public:
     ~COrvaneDlg() override;
 
     ExperimentRecord &Record() { return record; }
+    // Import Data on files chosen without the file dialog.
+    void ImportFiles(const std::vector<ChosenFile> &files);
 
     // View Graph stays available from the end of the first import run on.
     void ImportRunEnded() override;

@@ -13,7 +13,11 @@ class CInsertDlg;
 class CSaveDlg;
 class CVariableDlg;
 class QPrinter;
+class QString;
 class QWidget;
+
+// A file the operator named: its path in the file system's bytes, its name in Windows-1252.
+ChosenFile ChosenFileOf(const QString &path);
 
 class QtWindowingServices : public WindowingServices
 {
@@ -24,7 +28,7 @@ public:
     void Show(const std::string &caption, const std::string &text) override;
     void ShowExclamation(const std::string &caption, const std::string &text) override;
     DialogResult RunSettingsDialog(SettingsDialog dialog, ExperimentRecord &record) override;
-    std::vector<ChosenFile> ChooseFilesToOpen(const FileFilter &filter) override;
+    std::vector<ChosenFile> ChooseFilesToOpen(const std::vector<FileFilter> &filters) override;
     std::optional<ChosenFile> ChooseFileToSave(const FileFilter &filter, ExistingFile existing) override;
     std::optional<SaveChoice> ChooseSaveForm() override;
     std::optional<PrinterChoice> ChoosePrinter(const PrintRequest &request) override;

@@ -132,6 +132,15 @@ TEST_F(ImportCommand, TestDateIsTheDayOfTheImport)
     EXPECT_EQ(view.Analysed.size(), 1u);
 }
 
+// Files named when the program starts: no file dialog, the rest as for Import Data.
+TEST_F(ImportCommand, FilesChosenBeforeAreImportedWithoutTheFileDialog)
+{
+    Script(ThroughAllDialogs("0.150"));
+    RunImportFiles(*record, {Example("closed_loop_continuous")}, services, view);
+    EXPECT_EQ(view.Analysed, (std::vector<std::string> {"closed_loop_continuous.xls"}));
+    EXPECT_TRUE(services.Messages.empty());
+}
+
 void OpenLoopEntries(ExperimentRecord &record)
 {
     record.Settings.LoopType = OpenLoop;
