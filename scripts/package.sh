@@ -31,7 +31,7 @@ done
 contents="$(dpkg-deb -c "$deb")"
 for file in usr/bin/orvane usr/bin/orvane-batch \
     usr/share/applications/org.orvane.Orvane.desktop usr/share/metainfo/org.orvane.Orvane.metainfo.xml \
-    usr/share/man/man1/orvane.1 usr/share/man/man1/orvane-batch.1 \
+    usr/share/man/man1/orvane.1.gz usr/share/man/man1/orvane-batch.1.gz \
     usr/share/icons/hicolor/48x48/apps/orvane.png usr/share/icons/hicolor/scalable/apps/orvane.svg; do
     if ! grep -q " \./$file\$" <<<"$contents"; then
         echo "$deb lacks /$file" >&2

@@ -28,7 +28,7 @@ share="$prefix/share"
 for file in bin/orvane bin/orvane-batch; do
     [ -x "$prefix/$file" ] || fail "$file is not installed as a program"
 done
-for file in applications/$app.desktop metainfo/$app.metainfo.xml man/man1/orvane.1 man/man1/orvane-batch.1 \
+for file in applications/$app.desktop metainfo/$app.metainfo.xml man/man1/orvane.1.gz man/man1/orvane-batch.1.gz \
     icons/hicolor/scalable/apps/orvane.svg; do
     [ -f "$share/$file" ] || fail "share/$file is missing"
 done
@@ -54,8 +54,15 @@ appstreamcli validate --no-net "$share/metainfo/$app.metainfo.xml" >/dev/null \
 grep -q "<release version=\"$version\"" "$share/metainfo/$app.metainfo.xml" \
     || fail "the metainfo has no release $version"
 
+# The pages as man(1) reads them, out of their gzip files.
+pages="$prefix/pages"
+mkdir -p "$pages"
 for page in orvane orvane-batch; do
-    manual="$share/man/man1/$page.1"
+    gzip -dc "$share/man/man1/$page.1.gz" >"$pages/$page.1" || fail "$page.1.gz is no gzip file"
+done
+
+for page in orvane orvane-batch; do
+    manual="$pages/$page.1"
     warnings=$(groff -man -ww -z "$manual" 2>&1)
     [ -z "$warnings" ] || fail "groff warns about $page.1: $warnings"
     grep -q "^\.TH .*\"Orvane $version\"" "$manual" || fail "$page.1 is not marked Orvane $version"
@@ -64,7 +71,7 @@ done
 # Every key the settings file takes is explained in orvane-batch(1), and no other.
 source_keys=$(grep -oE '^ *(CHOICE|TEXT)_KEY\([A-Za-z]+, [A-Za-z]+|^ *RECORD_TEXT_KEY\([A-Za-z]+' \
     "$source/cli/settings_file.cpp" | grep -oE '[A-Za-z]+$' | sort -u)
-manual_keys=$(sed -n '/^\.SH SETTINGS FILE/,/^\.SH MESSAGES/p' "$share/man/man1/orvane-batch.1" \
+manual_keys=$(sed -n '/^\.SH SETTINGS FILE/,/^\.SH MESSAGES/p' "$pages/orvane-batch.1" \
     | grep -oE '^\.BR? [A-Z][A-Za-z]+[a-z][A-Za-z]*' | grep -oE '[A-Za-z]+$' | sort -u)
 [ -n "$source_keys" ] || fail "found no keys in cli/settings_file.cpp"
 missing=$(comm -23 <(echo "$source_keys") <(echo "$manual_keys"))
@@ -74,7 +81,7 @@ unknown=$(comm -13 <(echo "$source_keys") <(echo "$manual_keys"))
 
 # Every option --help names is in the manual too (roff writes a dash as \-).
 for option in $("$prefix/bin/orvane-batch" --help | grep -oE -- '--[a-z]+' | sort -u); do
-    grep -qF -- "${option//-/\\-}" "$share/man/man1/orvane-batch.1" || fail "orvane-batch.1 does not mention $option"
+    grep -qF -- "${option//-/\\-}" "$pages/orvane-batch.1" || fail "orvane-batch.1 does not mention $option"
 done
 
 "$prefix/bin/orvane-batch" --version | grep -qx "orvane-batch $version" || fail "installed orvane-batch --version"
