@@ -6,11 +6,12 @@
 # hides a package that the scripts forget to install; this root has only what they install.
 # With --newcomer it then also runs scripts/run.sh there, as someone who has just cloned the
 # project would: it must build the programs and, with no display in the root, say so and
-# point at orvane-batch.
+# point at orvane-batch. Then scripts/package.sh packs the .deb there, apt installs it, and
+# the installed programs, menu entry and manual pages are checked.
 #
 #   sudo scripts/fresh-check.sh [--newcomer] [--keep] [--mirror URL]
 #
-#   --newcomer    also check scripts/run.sh (a Release build more)
+#   --newcomer    also check scripts/run.sh (a Release build more) and the .deb
 #   --keep        keep build-fresh/root afterwards for inspection (it is removed otherwise;
 #                 a root left by an earlier run is always removed before a new one is made)
 #   --mirror URL  the Debian mirror to bootstrap from; by default the one the machine's own
@@ -283,3 +284,29 @@ if [ "$status" -ne 1 ] || ! grep -q "^No display here.*orvane-batch" "$run_log";
     exit 1
 fi
 stage "Done: scripts/run.sh built the programs and said there is no display"
+
+stage "Packing the .deb with scripts/package.sh in the root and installing it there"
+cat >"$target/work/install-package.sh" <<'SCRIPT'
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+bash scripts/package.sh
+apt-get install -y ./build/orvane_*.deb
+for file in /usr/bin/orvane /usr/bin/orvane-batch /usr/share/applications/org.orvane.Orvane.desktop \
+    /usr/share/man/man1/orvane.1.gz /usr/share/icons/hicolor/48x48/apps/orvane.png; do
+    test -e "$file" || { echo "The package did not install $file"; exit 1; }
+done
+if ldd /usr/bin/orvane /usr/bin/orvane-batch | grep 'not found'; then
+    echo "The package's dependencies leave libraries out"
+    exit 1
+fi
+/usr/bin/orvane-batch analyze examples/closed_loop_continuous.xls --settings examples/closed_loop_continuous.ini \
+    >/dev/null
+echo "The installed orvane-batch analysed an example."
+SCRIPT
+package_log="$fresh/package.log"
+run_in_root /work/install-package.sh "$package_log"
+if [ "$status" -ne 0 ]; then
+    echo "Packing or installing the .deb failed with $status (see $package_log)." >&2
+    exit 1
+fi
+stage "Done: the .deb was built, installed and its programs run"
