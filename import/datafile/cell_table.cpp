@@ -63,17 +63,15 @@ void CellTable::Finish()
         std::stable_sort(cells.begin(), cells.end(), before);
     }
     // Of cells at one place the last to arrive stays: the stable sort kept their order.
-    std::vector<Entry> kept;
-    kept.reserve(cells.size());
+    std::size_t kept = 0;
     for (const Entry &entry : cells) {
-        if (!kept.empty() && !before(kept.back(), entry)) {
-            kept.back() = entry;
+        if (kept > 0 && !before(cells[kept - 1], entry)) {
+            cells[kept - 1] = entry;
         } else {
-            kept.push_back(entry);
+            cells[kept++] = entry;
         }
     }
-    cells = std::move(kept);
-    cells.shrink_to_fit();
+    cells.resize(kept);
     rowStarts.assign(static_cast<std::size_t>(rowCount) + 1, cells.size());
     for (std::size_t i = cells.size(); i-- > 0;) {
         rowStarts[cells[i].Row] = i;

@@ -33,6 +33,7 @@ public:
     bool Truncated() const override { return truncated; }
 
 private:
+    // 16 bytes: a long sheet is mostly these.
     struct Entry
     {
         std::uint16_t Row = 0;
@@ -44,6 +45,7 @@ private:
             std::size_t TextIndex;
         };
     };
+    static_assert(sizeof(Entry) == 16);
 
     bool Inside(int row, int column);
     void Add(Entry entry, int row, int column);

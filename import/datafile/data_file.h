@@ -19,7 +19,7 @@ namespace DataFile {
 // The kinds an Excel 97-2003 worksheet gives its cells. The other formats map onto them:
 // a number is Real, a text Text16, a boolean an Integer 0 or 1, a formula's cached result
 // a FormulaResult; an error, and a formula without a cached result, are Empty.
-enum class CellKind { Empty, Integer, Real, Text8, Text16, FormulaResult };
+enum class CellKind : std::uint8_t { Empty, Integer, Real, Text8, Text16, FormulaResult };
 
 struct Cell
 {

@@ -253,13 +253,16 @@ void ForEachRecord(std::string_view text, char delimiter, const std::function<bo
         state = State::FieldStart;
         lineHasCharacters = false;
     };
+    const auto endsField = [delimiter](char c) { return c == delimiter || c == '\r' || c == '\n'; };
     for (std::size_t i = 0; i < text.size() && goingOn; ++i) {
         const char c = text[i];
         if (state == State::Quoted) {
-            if (c == '"') {
+            // Everything up to the next quote is the field's text.
+            const std::size_t quote = std::min(text.find('"', i), text.size());
+            field.append(text.substr(i, quote - i));
+            i = quote;
+            if (quote < text.size()) {
                 state = State::QuoteInQuoted;
-            } else {
-                field += c;
             }
             continue;
         }
@@ -285,7 +288,13 @@ void ForEachRecord(std::string_view text, char delimiter, const std::function<bo
             state = State::Quoted;
             lineHasCharacters = true;
         } else {
-            field += c;
+            // A run of ordinary characters at once; a quote is one of them past the field's start.
+            std::size_t end = i + 1;
+            while (end < text.size() && !endsField(text[end])) {
+                ++end;
+            }
+            field.append(text.substr(i, end - i));
+            i = end - 1;
             state = State::Unquoted;
             lineHasCharacters = true;
         }
@@ -310,6 +319,9 @@ char DetectDelimiter(std::string_view text)
     std::optional<std::tuple<std::size_t, std::size_t, int>> best; // records, width, -order
     char chosen = ',';
     for (std::size_t order = 0; order < Candidates.size(); ++order) {
+        if (text.find(Candidates[order]) == std::string_view::npos) {
+            continue; // no record would have two fields
+        }
         std::map<std::size_t, std::size_t> recordsOfWidth;
         ForEachRecord(text, Candidates[order], [&recordsOfWidth](Record &record) {
             if (record.size() >= 2) {

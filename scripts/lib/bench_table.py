@@ -1,4 +1,4 @@
-"""Prints the benchmark medians as one table, the reader's ratio to FreeXL, and the median
+"""Prints the benchmark medians as one table, the readers' ratios to FreeXL and openpyxl, and the median
 wall time of orvane-batch analyze as a whole process on each test of bench/data.
 Arguments: the orvane-batch program, the bench/data folder, the benchmark JSON files."""
 import glob
@@ -44,6 +44,9 @@ def main():
             freexl = times.get(name.replace('OrvaneReader', 'FreeXLReader'))
             if freexl:
                 line += f'   FreeXL / ours: {freexl[0] / wall:.2f} wall, {freexl[1] / cpu:.2f} CPU'
+        if name == 'DataFile/xlsx_rows65536' and 'openpyxl/xlsx_rows65536' in times:
+            openpyxl = times['openpyxl/xlsx_rows65536']
+            line += f'   openpyxl / ours: {openpyxl[0] / wall:.1f} wall, {openpyxl[1] / cpu:.1f} CPU'
         print(line)
     print(f"\n{f'orvane-batch analyze, whole process (median of {PROCESS_RUNS})':<58} {'ms':>9}")
     for workbook in sorted(glob.glob(os.path.join(data, '*.xls'))):
