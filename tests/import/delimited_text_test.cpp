@@ -1,4 +1,5 @@
 #include "delimited_text.h"
+#include "data_file.h"
 #include "delimited_workbook.h"
 
 #include <gtest/gtest.h>
@@ -155,6 +156,11 @@ TEST(DelimitedWorkbook, HoldsNumbersAndTextsUpToTheSheetLimits)
     EXPECT_EQ(sheet.CellAt(65535, 0).Number, 65535);
     EXPECT_EQ(sheet.CellAt(65535, 1).Number, 0.5);
     EXPECT_EQ(book->SheetName(0), "log");
+    // A quote never closed keeps the rest of the file as one text: nothing is lost or invented.
+    const auto unterminated = DataFile::OpenDataFile(ORVANE_SOURCE_DIR "/tests/data/malformed/unterminated-quote.csv");
+    ASSERT_NE(unterminated.Book, nullptr);
+    EXPECT_EQ(unterminated.Book->SheetAt(0)->RowCount(), 3);
+    EXPECT_EQ(*unterminated.Book->SheetAt(0)->CellAt(2, 1).TextValue(), "0.7\r\n2,0.9\r\n");
     // A NUL byte means some binary file, not a table.
     EXPECT_EQ(DataFile::ReadDelimitedWorkbook(std::string("PNG\0\0", 5), "image").Book, nullptr);
 }
