@@ -2,6 +2,7 @@
 
 #include "package_part.h"
 
+#include <algorithm>
 #include <array>
 
 namespace DataFile {
@@ -52,9 +53,10 @@ public:
 
 std::optional<std::string> ResolveTarget(std::string_view sourcePart, std::string_view target)
 {
-    std::string path = target.starts_with('/') ? std::string(target) : std::string(FolderOf(sourcePart)) + std::string(target);
-    std::vector<std::string_view> segments;
+    const std::string path = target.starts_with('/') ? std::string(target)
+                                                     : std::string(FolderOf(sourcePart)).append(target);
     const std::string_view whole(path);
+    std::vector<std::string_view> segments;
     std::size_t start = 0;
     while (start <= whole.size()) {
         const std::size_t slash = std::min(whole.find('/', start), whole.size());

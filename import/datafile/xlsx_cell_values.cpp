@@ -1,5 +1,6 @@
 #include "xlsx_cell_values.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>

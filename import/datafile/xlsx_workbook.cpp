@@ -81,17 +81,8 @@ std::optional<std::string> ReadSheet(ZipPackage &package, const std::string &wor
     return failure;
 }
 
-OpenResult ReadPackage(std::span<const std::uint8_t> bytes)
+OpenResult ReadWorkbook(ZipPackage &package, const std::string &workbookName)
 {
-    ZipPackage package;
-    if (std::string failure = package.Open(bytes); !failure.empty()) {
-        return Failed(std::move(failure));
-    }
-    auto workbookPart = WorkbookPartName(package);
-    if (auto *failure = std::get_if<PartFailure>(&workbookPart)) {
-        return Failed(std::move(failure->Reason));
-    }
-    const std::string &workbookName = std::get<std::string>(workbookPart);
     auto workbook = ReadWorkbookPart(package, workbookName);
     if (auto *failure = std::get_if<PartFailure>(&workbook)) {
         return Failed(std::move(failure->Reason));
@@ -116,6 +107,19 @@ OpenResult ReadPackage(std::span<const std::uint8_t> bytes)
         return Failed("the workbook has no worksheet");
     }
     return {std::move(book), {}};
+}
+
+OpenResult ReadPackage(std::span<const std::uint8_t> bytes)
+{
+    ZipPackage package;
+    if (std::string failure = package.Open(bytes); !failure.empty()) {
+        return Failed(std::move(failure));
+    }
+    auto workbookName = WorkbookPartName(package);
+    if (auto *failure = std::get_if<PartFailure>(&workbookName)) {
+        return Failed(std::move(failure->Reason));
+    }
+    return ReadWorkbook(package, std::get<std::string>(workbookName));
 }
 
 } // namespace
