@@ -17,6 +17,11 @@ std::string ZipErrorText(zip_error_t &error)
     return text;
 }
 
+std::string MebibytesText(std::size_t bytes)
+{
+    return std::to_string(bytes >> 20) + " MiB";
+}
+
 } // namespace
 
 void ZipPackage::Closer::operator()(zip *opened) const
@@ -108,11 +113,6 @@ PartRead ZipPackage::Inflate(std::uint64_t index, const std::string &name, std::
     }
     inflatedBytes += bytes.size();
     return bytes;
-}
-
-std::string MebibytesText(std::size_t bytes)
-{
-    return std::to_string(bytes >> 20) + " MiB";
 }
 
 } // namespace DataFile

@@ -63,7 +63,4 @@ private:
     std::size_t inflatedBytes = 0;
 };
 
-// "256 MiB".
-std::string MebibytesText(std::size_t bytes);
-
 } // namespace DataFile
