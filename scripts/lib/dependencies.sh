@@ -6,6 +6,8 @@ ORVANE_PACKAGES=(
     qt6-base-dev
     libalglib-dev
     libinih-dev
+    # the .xlsx reader: the ZIP container and its XML parts
+    libzip-dev libexpat1-dev
     nlohmann-json3-dev
     googletest libgtest-dev libgmock-dev
     libbenchmark-dev
