@@ -157,6 +157,11 @@ int RunInspect(const std::vector<std::string> &arguments, std::ostream &out, std
         return 1;
     }
     out << "sheets\t" << book.SheetCount() << '\n';
-    PrintSheet(*book.SheetAt(options->sheet), out);
+    const DataFile::Worksheet &sheet = *book.SheetAt(options->sheet);
+    PrintSheet(sheet, out);
+    if (sheet.Truncated()) {
+        err << "orvane-batch: the sheet goes on beyond " << DataFile::MaxRows << " rows or " << DataFile::MaxColumns
+            << " columns; only those were read\n";
+    }
     return 0;
 }

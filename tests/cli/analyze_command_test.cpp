@@ -218,7 +218,7 @@ TEST_P(SavedInEveryFormat, GivesTheResultsOfTheExcel97Workbook)
     const std::string settings = GetParam().Folder + "/" + name + ".ini";
     const BatchRun reference = Analyze({GetParam().Folder + "/" + name + ".xls", "--settings", settings, "--json", "-"});
     ASSERT_EQ(reference.Status, 0) << reference.Err;
-    for (const std::string extension : {".csv"}) {
+    for (const std::string extension : {".xlsx", ".csv"}) {
         const BatchRun run = Analyze({Formats + "/" + name + extension, "--settings", settings, "--json", "-"});
         EXPECT_EQ(run.Status, 0) << extension;
         EXPECT_EQ(run.Err, "") << extension;
