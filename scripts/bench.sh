@@ -15,7 +15,7 @@ cmake --build "$build" -j "$(nproc)"
 
 results="$(mktemp -d)"
 trap 'rm -rf "$results"' EXIT
-python3 "$root/bench/xlsx_side_by_side.py" "$build/bench" "$root"
+/usr/bin/python3 "$root/bench/xlsx_side_by_side.py" "$build/bench" "$root"
 cp "$build/bench/openpyxl.json" "$results/"
 for program in workbook_bench data_file_bench analysis_bench; do
     "$build/bench/$program" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \

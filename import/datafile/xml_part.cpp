@@ -2,6 +2,7 @@
 
 #include <expat.h>
 
+#include <algorithm>
 #include <array>
 #include <exception>
 #include <memory>
@@ -121,30 +122,60 @@ std::optional<std::string_view> Attributes::Value(Namespace space, std::string_v
     return std::nullopt;
 }
 
-std::optional<std::string> ReadPart(std::string_view bytes, const std::string &partName, Handler &handler)
+struct PartReader::State
 {
-    const std::unique_ptr<XML_ParserStruct, ParserDeleter> parser(XML_ParserCreateNS(nullptr, Separator));
-    if (!parser) {
-        return "out of memory reading the part " + partName;
-    }
-    Session session {parser.get(), &handler, partName, {}};
-    XML_SetUserData(parser.get(), &session);
-    XML_SetElementHandler(parser.get(), OnStart, OnEnd);
-    XML_SetCharacterDataHandler(parser.get(), OnText);
-    XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
-    XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
+    std::unique_ptr<XML_ParserStruct, ParserDeleter> Parser;
+    Session Callbacks; // where expat's user data points: it stays in place
+    bool Failed = false;
 
-    // XML_Parse takes an int length: larger parts go in pieces.
-    constexpr std::size_t PieceBytes = 1u << 24;
-    do {
-        const std::string_view piece = bytes.substr(0, PieceBytes);
-        bytes.remove_prefix(piece.size());
-        const XML_Bool last = bytes.empty() ? XML_TRUE : XML_FALSE;
-        if (XML_Parse(parser.get(), piece.data(), static_cast<int>(piece.size()), last) != XML_STATUS_OK) {
-            return session.Failure.empty() ? NotWellFormed(session) : session.Failure;
+    bool Parse(const char *bytes, std::size_t size, XML_Bool last)
+    {
+        if (!Failed && XML_Parse(Parser.get(), bytes, static_cast<int>(size), last) != XML_STATUS_OK) {
+            Failed = true;
         }
-    } while (!bytes.empty());
-    return std::nullopt;
+        return !Failed;
+    }
+};
+
+PartReader::PartReader(const std::string &partName, Handler &handler)
+    : state(std::make_unique<State>())
+{
+    state->Parser.reset(XML_ParserCreateNS(nullptr, Separator));
+    state->Callbacks = {state->Parser.get(), &handler, partName, {}};
+    if (!state->Parser) {
+        state->Callbacks.Failure = "out of memory reading the part " + partName;
+        state->Failed = true;
+        return;
+    }
+    XML_Parser parser = state->Parser.get();
+    XML_SetUserData(parser, &state->Callbacks);
+    XML_SetElementHandler(parser, OnStart, OnEnd);
+    XML_SetCharacterDataHandler(parser, OnText);
+    XML_SetStartDoctypeDeclHandler(parser, OnDoctype);
+    XML_SetParamEntityParsing(parser, XML_PARAM_ENTITY_PARSING_NEVER);
+}
+
+PartReader::~PartReader() = default;
+
+bool PartReader::Feed(std::string_view piece)
+{
+    // XML_Parse takes an int length: a larger piece goes in parts.
+    constexpr std::size_t MostBytes = 1u << 24;
+    for (; !piece.empty(); piece.remove_prefix(std::min(piece.size(), MostBytes))) {
+        if (!state->Parse(piece.data(), std::min(piece.size(), MostBytes), XML_FALSE)) {
+            return false;
+        }
+    }
+    return !state->Failed;
+}
+
+std::optional<std::string> PartReader::Finish()
+{
+    if (state->Parse(nullptr, 0, XML_TRUE)) {
+        return std::nullopt;
+    }
+    const Session &session = state->Callbacks;
+    return session.Failure.empty() ? NotWellFormed(session) : session.Failure;
 }
 
 } // namespace DataFile::Xml

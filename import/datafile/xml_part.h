@@ -6,6 +6,7 @@
 // document type declaration is refused: the format has none, and entity definitions are
 // the way to bombs and to reading files outside the package.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,8 +53,25 @@ public:
     virtual void Text(std::string_view) { }
 };
 
-// Empty when the part was read to its end, else why not ("the part xl/workbook.xml is not
-// well-formed XML (line 3)").
-std::optional<std::string> ReadPart(std::string_view bytes, const std::string &partName, Handler &handler);
+// Reads one part through `handler` as its bytes arrive, in pieces of any size.
+class PartReader
+{
+public:
+    PartReader(const std::string &partName, Handler &handler);
+    ~PartReader();
+    PartReader(const PartReader &) = delete;
+    PartReader &operator=(const PartReader &) = delete;
+
+    // False once the part cannot be read on: what came is no well-formed XML, or the
+    // handler gave up.
+    bool Feed(std::string_view piece);
+    // After the last piece: empty when the part was read to its end, else why not ("the
+    // part xl/workbook.xml is not well-formed XML (line 3)").
+    std::optional<std::string> Finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> state;
+};
 
 } // namespace DataFile::Xml

@@ -55,7 +55,7 @@ std::string ZipPackage::Open(std::span<const std::uint8_t> bytes)
     return {};
 }
 
-PartRead ZipPackage::ReadPart(const std::string &name, std::size_t maxBytes)
+PartStream ZipPackage::StreamPart(const std::string &name, std::size_t maxBytes, const PieceTaker &take)
 {
     if (!archive) {
         return MissingPart {};
@@ -64,10 +64,10 @@ PartRead ZipPackage::ReadPart(const std::string &name, std::size_t maxBytes)
     if (index < 0) {
         return MissingPart {};
     }
-    return Inflate(static_cast<std::uint64_t>(index), name, maxBytes);
+    return Inflate(static_cast<std::uint64_t>(index), name, maxBytes, take);
 }
 
-PartRead ZipPackage::Inflate(std::uint64_t index, const std::string &name, std::size_t maxBytes)
+PartStream ZipPackage::Inflate(std::uint64_t index, const std::string &name, std::size_t maxBytes, const PieceTaker &take)
 {
     zip_stat_t stat;
     zip_stat_init(&stat);
@@ -80,7 +80,7 @@ PartRead ZipPackage::Inflate(std::uint64_t index, const std::string &name, std::
     if (!file) {
         return PartFailure {"the part " + name + " cannot be read: " + zip_strerror(archive.get())};
     }
-    std::string bytes;
+    std::size_t inflated = 0;
     std::string failure;
     char chunk[ChunkBytes];
     for (;;) {
@@ -92,27 +92,30 @@ PartRead ZipPackage::Inflate(std::uint64_t index, const std::string &name, std::
         if (got == 0) {
             break;
         }
-        bytes.append(chunk, static_cast<std::size_t>(got));
-        if (bytes.size() > maxBytes) {
+        inflated += static_cast<std::size_t>(got);
+        if (inflated > maxBytes) {
             failure = "a part is larger than " + MebibytesText(maxBytes) + " when inflated";
             break;
         }
-        if (bytes.size() > RatioFreeBytes && bytes.size() / MaxRatio > compressed) {
+        if (inflated > RatioFreeBytes && inflated / MaxRatio > compressed) {
             failure = "the part " + name + " inflates more than " + std::to_string(MaxRatio)
                 + " times its compressed size";
             break;
         }
-        if (inflatedBytes + bytes.size() > MaxTotalBytes) {
+        if (inflatedBytes + inflated > MaxTotalBytes) {
             failure = "the package inflates to more than " + MebibytesText(MaxTotalBytes);
+            break;
+        }
+        if (!take(std::string_view(chunk, static_cast<std::size_t>(got)))) {
             break;
         }
     }
     zip_fclose(file);
+    inflatedBytes += inflated;
     if (!failure.empty()) {
         return PartFailure {std::move(failure)};
     }
-    inflatedBytes += bytes.size();
-    return bytes;
+    return std::monostate {};
 }
 
 } // namespace DataFile

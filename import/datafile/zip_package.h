@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -23,8 +24,12 @@ struct PartFailure
 struct MissingPart
 { };
 
-// A part's bytes, or why it cannot be had.
-using PartRead = std::variant<std::string, MissingPart, PartFailure>;
+// How the streaming of a part ended: read to its end, or stopped by its taker (monostate),
+// or why it could not be had.
+using PartStream = std::variant<std::monostate, MissingPart, PartFailure>;
+
+// Takes the next piece of a part; false stops the streaming.
+using PieceTaker = std::function<bool(std::string_view piece)>;
 
 class ZipPackage
 {
@@ -46,9 +51,10 @@ public:
     // Empty when opened, else why not. The bytes must outlive the package.
     std::string Open(std::span<const std::uint8_t> bytes);
 
-    // `name` is a part name without its leading '/', matched without regard to ASCII
-    // case as package part names are. Refused beyond `maxBytes` inflated.
-    PartRead ReadPart(const std::string &name, std::size_t maxBytes);
+    // The part's bytes as they are inflated, a piece at a time, so that no part is ever
+    // held whole. `name` is a part name without its leading '/', matched without regard
+    // to ASCII case as package part names are. Refused beyond `maxBytes` inflated.
+    PartStream StreamPart(const std::string &name, std::size_t maxBytes, const PieceTaker &take);
 
 private:
     struct Closer
@@ -56,7 +62,7 @@ private:
         void operator()(zip *archive) const;
     };
 
-    PartRead Inflate(std::uint64_t index, const std::string &name, std::size_t maxBytes);
+    PartStream Inflate(std::uint64_t index, const std::string &name, std::size_t maxBytes, const PieceTaker &take);
 
     std::unique_ptr<zip, Closer> archive;
     std::size_t packageBytes = 0;

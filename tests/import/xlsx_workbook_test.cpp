@@ -189,9 +189,15 @@ TEST(XlsxMalformed, PartsAreCutAtTheirLimitWhileInflating)
     const std::vector<std::uint8_t> bytes = FileBytes(MalformedFolder / "xlsx-missing-sheet-part.xlsx");
     ZipPackage package;
     ASSERT_EQ(package.Open(bytes), "");
-    EXPECT_TRUE(std::holds_alternative<std::string>(package.ReadPart("XL/WORKBOOK.XML", 4096)));
-    EXPECT_TRUE(std::holds_alternative<MissingPart>(package.ReadPart("xl/worksheets/sheet1.xml", 4096)));
-    const PartRead cut = package.ReadPart("xl/workbook.xml", 16);
+    std::string workbook;
+    const auto collect = [&workbook](std::string_view piece) {
+        workbook += piece;
+        return true;
+    };
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(package.StreamPart("XL/WORKBOOK.XML", 4096, collect)));
+    EXPECT_TRUE(workbook.starts_with("<?xml"));
+    EXPECT_TRUE(std::holds_alternative<MissingPart>(package.StreamPart("xl/worksheets/sheet1.xml", 4096, collect)));
+    const PartStream cut = package.StreamPart("xl/workbook.xml", 16, collect);
     ASSERT_TRUE(std::holds_alternative<PartFailure>(cut));
     EXPECT_TRUE(std::get<PartFailure>(cut).Reason.starts_with("a part is larger than"));
 }
