@@ -31,20 +31,6 @@ std::vector<CorpusFile> CorpusFiles()
     return files;
 }
 
-std::string Unescaped(const std::string &printed)
-{
-    std::string text;
-    for (std::size_t i = 0; i < printed.size(); ++i) {
-        if (printed[i] != '\\' || i + 1 == printed.size()) {
-            text += printed[i];
-            continue;
-        }
-        const char escaped = printed[++i];
-        text += escaped == 't' ? '\t' : escaped == 'r' ? '\r' : escaped == 'n' ? '\n' : escaped;
-    }
-    return text;
-}
-
 DataFile::CellKind KindNamed(const std::string &name)
 {
     using DataFile::CellKind;

@@ -25,21 +25,6 @@ std::vector<std::string> SplitTabs(const std::string &line)
     return fields;
 }
 
-// The listings write backslash, tab, CR and LF as \\, \t, \r and \n; nothing else is escaped.
-std::string Unescaped(const std::string &listed)
-{
-    std::string text;
-    for (std::size_t i = 0; i < listed.size(); ++i) {
-        if (listed[i] != '\\' || i + 1 == listed.size()) {
-            text += listed[i];
-            continue;
-        }
-        const char escaped = listed[++i];
-        text += escaped == 't' ? '\t' : escaped == 'r' ? '\r' : escaped == 'n' ? '\n' : escaped;
-    }
-    return text;
-}
-
 bool SameNumber(double ours, const std::string &expected)
 {
     const double value = std::strtod(expected.c_str(), nullptr); // stod refuses denormals
@@ -70,6 +55,20 @@ std::string TextDifference(const SeenCell &cell, const ExpectedCell &expected, c
 }
 
 } // namespace
+
+std::string Unescaped(const std::string &listed)
+{
+    std::string text;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        if (listed[i] != '\\' || i + 1 == listed.size()) {
+            text += listed[i];
+            continue;
+        }
+        const char escaped = listed[++i];
+        text += escaped == 't' ? '\t' : escaped == 'r' ? '\r' : escaped == 'n' ? '\n' : escaped;
+    }
+    return text;
+}
 
 fs::path Root(const std::string &corpus)
 {

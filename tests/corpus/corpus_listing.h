@@ -32,6 +32,9 @@ struct ExpectedSheet
 
 std::vector<ExpectedSheet> ReadListing(const std::filesystem::path &path);
 
+// The listings (and inspect) write backslash, tab, CR and LF as \\, \t, \r and \n.
+std::string Unescaped(const std::string &listed);
+
 // The file names of a corpus's listings ("NAME.xlsx"), sorted; one empty name when the
 // corpus is absent, for a test that skips.
 std::vector<std::string> ListedFiles(const std::string &corpus);

@@ -1,4 +1,6 @@
 #include "delimited_text.h"
+
+#include "corpus_listing.h"
 #include "data_file.h"
 #include "delimited_workbook.h"
 
@@ -14,8 +16,6 @@ using DelimitedText::Record;
 
 namespace {
 
-const fs::path CorpusRoot = fs::path(ORVANE_SOURCE_DIR) / ".." / "shared" / "csv-corpus";
-
 std::string FileBytes(const fs::path &path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -24,57 +24,16 @@ std::string FileBytes(const fs::path &path)
     return bytes.str();
 }
 
-std::string Unescaped(const std::string &value)
-{
-    std::string out;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '\\' && i + 1 < value.size()) {
-            const char c = value[++i];
-            out += c == 't' ? '\t' : c == 'r' ? '\r' : c == 'n' ? '\n' : c;
-        } else {
-            out += value[i];
-        }
-    }
-    return out;
-}
-
-// The records of a listing: "ROW<TAB>COL<TAB>text<TAB>VALUE" lines under the sheet line.
+// The records of a listing: every field of every record is listed, empty ones too.
 std::vector<Record> ListedRecords(const fs::path &listing)
 {
     std::vector<Record> records;
-    std::istringstream lines(FileBytes(listing));
-    std::string line;
-    std::getline(lines, line); // the sheet line
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string row, column, type;
-        std::getline(fields, row, '\t');
-        std::getline(fields, column, '\t');
-        std::getline(fields, type, '\t');
-        std::string value((std::istreambuf_iterator<char>(fields)), std::istreambuf_iterator<char>());
-        records.resize(std::max(records.size(), std::stoul(row) + 1));
-        records[std::stoul(row)].push_back(Unescaped(value));
+    const auto sheets = CorpusListing::ReadListing(listing);
+    for (const auto &[at, cell] : sheets.at(0).Cells) {
+        records.resize(std::max(records.size(), std::size_t(at.first) + 1));
+        records[at.first].push_back(cell.Value);
     }
     return records;
-}
-
-std::vector<std::string> CorpusFiles()
-{
-    std::vector<std::string> names;
-    if (fs::is_directory(CorpusRoot / "expected")) {
-        for (const auto &entry : fs::directory_iterator(CorpusRoot / "expected")) {
-            names.push_back(entry.path().stem().string());
-        }
-    }
-    std::sort(names.begin(), names.end());
-    return names.empty() ? std::vector<std::string> {""} : names; // one test that skips
-}
-
-std::string TestName(const testing::TestParamInfo<std::string> &info)
-{
-    std::string name = info.param.empty() ? "absent" : info.param;
-    std::replace_if(name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
-    return name;
 }
 
 } // namespace
@@ -85,13 +44,15 @@ class DelimitedCorpus : public testing::TestWithParam<std::string>
 TEST_P(DelimitedCorpus, FileMatchesItsListing)
 {
     if (GetParam().empty()) {
-        GTEST_SKIP() << "the shared corpus is not at " << CorpusRoot;
+        GTEST_SKIP() << "the shared corpus is absent";
     }
-    const auto table = DelimitedText::ReadTable(FileBytes(CorpusRoot / "files" / GetParam()));
-    EXPECT_EQ(table.Records, ListedRecords(CorpusRoot / "expected" / (GetParam() + ".tsv")));
+    const fs::path corpus = CorpusListing::Root("csv-corpus");
+    const auto table = DelimitedText::ReadTable(FileBytes(corpus / "files" / GetParam()));
+    EXPECT_EQ(table.Records, ListedRecords(corpus / "expected" / (GetParam() + ".tsv")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Shared, DelimitedCorpus, testing::ValuesIn(CorpusFiles()), TestName);
+INSTANTIATE_TEST_SUITE_P(Shared, DelimitedCorpus, testing::ValuesIn(CorpusListing::ListedFiles("csv-corpus")),
+    [](const testing::TestParamInfo<std::string> &info) { return CorpusListing::TestName(info.param); });
 
 TEST(DelimitedText, QuotingAndLineEnds)
 {
