@@ -1,5 +1,6 @@
 #include "delimited_text.h"
 
+#include "date_serial.h"
 #include "text_encoding.h"
 
 #include <algorithm>
@@ -133,33 +134,6 @@ std::optional<int> NumberField(std::string_view text, std::size_t &pos, std::siz
     return value;
 }
 
-bool IsLeapYear(int year)
-{
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-// Days from 1899-12-30, the day a spreadsheet program's serial number 0 stands for from
-// March 1900 on (before it, the program counts a 29 February 1900 that never was).
-std::optional<int> SerialDay(int year, int month, int day)
-{
-    constexpr int DaysInMonth[] {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (year < 1900 || year > 9999 || month < 1 || month > 12 || day < 1) {
-        return std::nullopt;
-    }
-    if (day > DaysInMonth[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0)) {
-        return std::nullopt;
-    }
-    int days = 0;
-    for (int y = 1900; y < year; ++y) {
-        days += IsLeapYear(y) ? 366 : 365;
-    }
-    for (int m = 1; m < month; ++m) {
-        days += DaysInMonth[m - 1] + (m == 2 && IsLeapYear(year) ? 1 : 0);
-    }
-    days += day; // 1900-01-01 is day 1
-    return days < 60 ? days : days + 1;
-}
-
 // "MM/DD/YYYY HH:MM[:SS[.fff]]", month, day and hour in one or two digits.
 std::optional<double> DateTimeSerial(std::string_view text)
 {
@@ -190,11 +164,12 @@ std::optional<double> DateTimeSerial(std::string_view text)
     if (pos != text.size()) {
         return std::nullopt;
     }
-    const auto serial = minute ? SerialDay(*year, *month, *day) : std::nullopt;
-    if (!serial || *hour > 23 || *minute > 59 || seconds >= 60) {
+    // Years before 1900 have no serial day in the 1900 system.
+    if (!minute || *year < 1900 || !DataFile::IsCalendarDate(*year, *month, *day) || *hour > 23 || *minute > 59
+        || seconds >= 60) {
         return std::nullopt;
     }
-    return *serial + (*hour * 3600 + *minute * 60 + seconds) / 86400.0;
+    return DataFile::SerialDay(*year, *month, *day) + (*hour * 3600 + *minute * 60 + seconds) / 86400.0;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "xlsx_cell_values.h"
 
+#include "date_serial.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -69,24 +71,6 @@ std::string_view Trimmed(std::string_view text)
     return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
 }
 
-// Days from 1970-01-01 of a proleptic Gregorian date.
-std::int64_t DaysFromCivil(std::int64_t year, int month, int day)
-{
-    year -= month <= 2;
-    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
-    const std::int64_t yearOfEra = year - era * 400;
-    const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
-int DaysInMonth(int year, int month)
-{
-    constexpr int Days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : Days[month - 1];
-}
-
 // "YYYY-MM-DD" as a serial day number.
 std::optional<double> TakeDate(std::string_view &text, bool dates1904)
 {
@@ -99,15 +83,10 @@ std::optional<double> TakeDate(std::string_view &text, bool dates1904)
         return std::nullopt;
     }
     const auto day = TakeFixedDigits(text, 2);
-    if (!day || *day < 1 || *day > DaysInMonth(*year, *month)) {
+    if (!day || !IsCalendarDate(*year, *month, *day)) {
         return std::nullopt;
     }
-    const std::int64_t days = DaysFromCivil(*year, *month, *day);
-    if (dates1904) {
-        return static_cast<double>(days - DaysFromCivil(1904, 1, 1));
-    }
-    const std::int64_t serial = days - DaysFromCivil(1899, 12, 30);
-    return static_cast<double>(serial > 0 && serial <= 60 ? serial - 1 : serial);
+    return static_cast<double>(SerialDay(*year, *month, *day, dates1904));
 }
 
 // "HH:MM[:SS[.fraction]]" as a fraction of a day.
